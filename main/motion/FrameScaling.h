@@ -1,0 +1,17 @@
+// Bringing frames of any size to the sizes the pipeline works with.
+#pragma once
+
+#include <opencv2/core.hpp>
+
+namespace zorvexa {
+
+// Writes into `out` a 160 x 120 three-channel copy of `frame`: unchanged when it already
+// is one, otherwise scaled bilinearly (grey frames are expanded to three channels).
+// Returns false for an empty frame. `out` is reused, so a caller that keeps it between
+// frames allocates nothing.
+bool toProcessingFrame(const cv::Mat& frame, cv::Mat& out);
+
+// The display-size copy: 320 x 240 three-channel, as toProcessingFrame does.
+bool toDisplayFrame(const cv::Mat& frame, cv::Mat& out);
+
+} // namespace zorvexa

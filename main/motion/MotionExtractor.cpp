@@ -1,0 +1,103 @@
+#include "main/motion/MotionExtractor.h"
+
+#include <stdexcept>
+#include <string>
+
+#include <opencv2/imgproc.hpp>
+#include <opencv2/optflow/motempl.hpp>
+
+namespace zorvexa {
+
+namespace {
+
+constexpr double kLearningRate = 0.1;
+constexpr double kHistoryDuration = 7.0;
+constexpr double kMinTimeDelta = 0.1;
+constexpr double kMaxTimeDelta = 390.0;
+constexpr int kGradientAperture = 3;
+constexpr double kSegmentThreshold = 7.0;
+constexpr int kMinLargestArea = 2500;
+constexpr int kMaxPairWidth = 112;
+
+int areaOf(const cv::Rect& r) { return r.width * r.height; }
+
+// Stable sort by area, largest first. Insertion sort: the list is short and, unlike
+// std::stable_sort, it needs no scratch buffer on the per-frame path.
+void sortByAreaDescending(std::vector<cv::Rect>& rects) {
+    for (size_t i = 1; i < rects.size(); ++i) {
+        const cv::Rect r = rects[i];
+        size_t j = i;
+        while (j > 0 && areaOf(rects[j - 1]) < areaOf(r)) {
+            rects[j] = rects[j - 1];
+            --j;
+        }
+        rects[j] = r;
+    }
+}
+
+} // namespace
+
+MotionExtractor::MotionExtractor()
+    : subtractor_(cv::bgsegm::createBackgroundSubtractorMOG(2, 20, 0.3, 0)),
+      foregroundMask_(kFrameHeight, kFrameWidth, CV_8UC1, cv::Scalar(0)),
+      silhouette_(kFrameHeight, kFrameWidth, CV_8UC1, cv::Scalar(0)),
+      motionHistory_(kFrameHeight, kFrameWidth, CV_32FC1, cv::Scalar(0)),
+      gradientMask_(kFrameHeight, kFrameWidth, CV_8UC1, cv::Scalar(0)),
+      orientation_(kFrameHeight, kFrameWidth, CV_32FC1, cv::Scalar(0)),
+      segmentMask_(kFrameHeight, kFrameWidth, CV_32FC1, cv::Scalar(0)),
+      closeElement_(4, 4, CV_8UC1, cv::Scalar(1)), openElement_(4, 4, CV_8UC1, cv::Scalar(1)) {
+    segmentRects_.reserve(64);
+    significant_.reserve(2);
+}
+
+int MotionExtractor::extract(const cv::Mat& frame, int timestamp) {
+    if (frame.cols != kFrameWidth || frame.rows != kFrameHeight || frame.type() != CV_8UC3) {
+        throw std::invalid_argument("motion analysis needs 160x120 colour frames, got " +
+                                    std::to_string(frame.cols) + "x" + std::to_string(frame.rows) +
+                                    " with " + std::to_string(frame.channels()) + " channel(s)");
+    }
+    if (firstFrame_) {
+        firstFrame_ = false;
+        return 0;
+    }
+    significant_.clear();
+
+    const double now = static_cast<double>(timestamp);
+    subtractor_->apply(frame, foregroundMask_, kLearningRate);
+    cv::threshold(foregroundMask_, foregroundMask_, 70, 255, cv::THRESH_BINARY);
+    cv::threshold(foregroundMask_, silhouette_, 32, 255, cv::THRESH_BINARY);
+    cv::morphologyEx(silhouette_, silhouette_, cv::MORPH_CLOSE, closeElement_, cv::Point(-1, -1),
+                     1, cv::BORDER_CONSTANT, cv::morphologyDefaultBorderValue());
+    cv::morphologyEx(silhouette_, silhouette_, cv::MORPH_OPEN, openElement_, cv::Point(-1, -1), 1,
+                     cv::BORDER_CONSTANT, cv::Scalar(0, 0, 0, 0));
+    cv::motempl::updateMotionHistory(silhouette_, motionHistory_, now, kHistoryDuration);
+    cv::motempl::calcMotionGradient(motionHistory_, gradientMask_, orientation_, kMinTimeDelta,
+                                    kMaxTimeDelta, kGradientAperture);
+    segmentRects_.clear(); // segmentMotion appends to the list
+    cv::motempl::segmentMotion(motionHistory_, segmentMask_, segmentRects_, now, kSegmentThreshold);
+    sortByAreaDescending(segmentRects_);
+
+    int count = 0;
+    if (!segmentRects_.empty() && areaOf(segmentRects_[0]) >= kMinLargestArea) {
+        count = 1;
+        if (segmentRects_.size() >= 2 && 3 * areaOf(segmentRects_[1]) > kMinLargestArea &&
+            segmentRects_[0].width < kMaxPairWidth)
+            count = 2;
+    }
+
+    for (int i = 0; i < count; ++i) {
+        const cv::Rect& r = segmentRects_[static_cast<size_t>(i)];
+        silhouetteRegion_ = silhouette_(r);
+        orientationRegion_ = orientation_(r);
+        gradientMaskRegion_ = gradientMask_(r);
+        historyRegion_ = motionHistory_(r);
+        if (!(cv::norm(silhouetteRegion_, cv::NORM_L2) > r.width * r.height * 0.5))
+            continue;
+        const double angle = cv::motempl::calcGlobalOrientation(
+            orientationRegion_, gradientMaskRegion_, historyRegion_, now, kHistoryDuration);
+        significant_.push_back(MotionSegment{r.x, r.y, r.width, r.height, angle, now});
+    }
+    return count;
+}
+
+} // namespace zorvexa
