@@ -19,7 +19,9 @@ constexpr double kSegmentThreshold = 7.0;
 constexpr int kMinLargestArea = 2500;
 constexpr int kMaxPairWidth = 112;
 
-int areaOf(const cv::Rect& r) { return r.width * r.height; }
+int areaOf(const cv::Rect& r) {
+    return r.width * r.height;
+}
 
 // Stable sort by area, largest first. Insertion sort: the list is short and, unlike
 // std::stable_sort, it needs no scratch buffer on the per-frame path.
@@ -66,8 +68,8 @@ int MotionExtractor::extract(const cv::Mat& frame, int timestamp) {
     subtractor_->apply(frame, foregroundMask_, kLearningRate);
     cv::threshold(foregroundMask_, foregroundMask_, 70, 255, cv::THRESH_BINARY);
     cv::threshold(foregroundMask_, silhouette_, 32, 255, cv::THRESH_BINARY);
-    cv::morphologyEx(silhouette_, silhouette_, cv::MORPH_CLOSE, closeElement_, cv::Point(-1, -1),
-                     1, cv::BORDER_CONSTANT, cv::morphologyDefaultBorderValue());
+    cv::morphologyEx(silhouette_, silhouette_, cv::MORPH_CLOSE, closeElement_, cv::Point(-1, -1), 1,
+                     cv::BORDER_CONSTANT, cv::morphologyDefaultBorderValue());
     cv::morphologyEx(silhouette_, silhouette_, cv::MORPH_OPEN, openElement_, cv::Point(-1, -1), 1,
                      cv::BORDER_CONSTANT, cv::Scalar(0, 0, 0, 0));
     cv::motempl::updateMotionHistory(silhouette_, motionHistory_, now, kHistoryDuration);

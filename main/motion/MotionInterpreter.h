@@ -38,7 +38,9 @@ class SampleHistory {
     std::size_t size() const { return size_; }
     bool empty() const { return size_ == 0; }
     MotionSample& operator[](std::size_t i) { return slots_[(head_ + i) % slots_.size()]; }
-    const MotionSample& operator[](std::size_t i) const { return slots_[(head_ + i) % slots_.size()]; }
+    const MotionSample& operator[](std::size_t i) const {
+        return slots_[(head_ + i) % slots_.size()];
+    }
     // Slot for a new newest sample; its old contents are to be overwritten.
     MotionSample& pushBack();
     void popFront();

@@ -32,16 +32,26 @@ enum StrokeIndex : int {
 // Counter slot for a gesture direction, or -1 for a direction that has none.
 constexpr int strokeIndexOf(int direction) {
     switch (direction) {
-    case kDirUp: return kStrokeUp;
-    case kDirUpRight: return kStrokeUpRight;
-    case kDirUpLeft: return kStrokeUpLeft;
-    case kDirDown: return kStrokeDown;
-    case kDirDownRight: return kStrokeDownRight;
-    case kDirDownLeft: return kStrokeDownLeft;
-    case kDirRightToLeft: return kStrokeRightToLeft;
-    case kDirLeftToRight: return kStrokeLeftToRight;
-    case kDirToCenter: return kStrokeToCenter;
-    default: return -1;
+    case kDirUp:
+        return kStrokeUp;
+    case kDirUpRight:
+        return kStrokeUpRight;
+    case kDirUpLeft:
+        return kStrokeUpLeft;
+    case kDirDown:
+        return kStrokeDown;
+    case kDirDownRight:
+        return kStrokeDownRight;
+    case kDirDownLeft:
+        return kStrokeDownLeft;
+    case kDirRightToLeft:
+        return kStrokeRightToLeft;
+    case kDirLeftToRight:
+        return kStrokeLeftToRight;
+    case kDirToCenter:
+        return kStrokeToCenter;
+    default:
+        return -1;
     }
 }
 

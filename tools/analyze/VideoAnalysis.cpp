@@ -8,8 +8,7 @@
 namespace zorvexa {
 
 VideoAnalysisResult analyseVideo(const std::string& path, AppState& state, StrokeCounter& strokes,
-                                 const FrameObserver& onFrame,
-                                 const ProgressObserver& onProgress) {
+                                 const FrameObserver& onFrame, const ProgressObserver& onProgress) {
     VideoAnalysisResult result;
     cv::VideoCapture reader;
     try {
@@ -24,7 +23,8 @@ VideoAnalysisResult analyseVideo(const std::string& path, AppState& state, Strok
     }
     result.opened = true;
     const double reportedCount = reader.get(cv::CAP_PROP_FRAME_COUNT);
-    const int totalFrames = reportedCount > 0 && reportedCount < 1e9 ? static_cast<int>(reportedCount) : 0;
+    const int totalFrames =
+        reportedCount > 0 && reportedCount < 1e9 ? static_cast<int>(reportedCount) : 0;
 
     MotionExtractor extractor;
     MotionInterpreter interpreter(state.frameWidth, &state);

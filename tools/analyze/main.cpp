@@ -17,18 +17,19 @@ using namespace zorvexa;
 namespace {
 
 void usage(FILE* out) {
-    std::fputs("Usage: zorvexa-analyze [--jsonl] VIDEO...\n"
-               "\n"
-               "Runs each video through the motion pipeline and prints one line per\n"
-               "recognised stroke (frame number and stroke name), then the strokes counted\n"
-               "for the calorie counter.\n"
-               "\n"
-               "  --jsonl   print one JSON object per frame read instead:\n"
-               "            {\"frame\", \"count\", \"segments\": [{\"x\",\"y\",\"w\",\"h\",\"angle\"}],"
-               " \"direction\"}\n"
-               "  --quiet   no progress line on standard error\n"
-               "  --help    show this text\n",
-               out);
+    std::fputs(
+        "Usage: zorvexa-analyze [--jsonl] VIDEO...\n"
+        "\n"
+        "Runs each video through the motion pipeline and prints one line per\n"
+        "recognised stroke (frame number and stroke name), then the strokes counted\n"
+        "for the calorie counter.\n"
+        "\n"
+        "  --jsonl   print one JSON object per frame read instead:\n"
+        "            {\"frame\", \"count\", \"segments\": [{\"x\",\"y\",\"w\",\"h\",\"angle\"}],"
+        " \"direction\"}\n"
+        "  --quiet   no progress line on standard error\n"
+        "  --help    show this text\n",
+        out);
 }
 
 const int kSummaryOrder[] = {kDirUp,       kDirUpLeft,      kDirUpRight,

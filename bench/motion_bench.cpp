@@ -1,0 +1,190 @@
+// Per-frame cost of the motion analysis (extract + interpret + history) on the demo
+// session at 160 x 120, beside the bare sequence of OpenCV calls it is built on, on the
+// same frames. Prints both costs, their ratio and the heap allocations per frame.
+//
+//   zorvexa-bench-motion [VIDEO] [benchmark flags]
+#include <benchmark/benchmark.h>
+
+#include <atomic>
+#include <cstdio>
+#include <cstdlib>
+#include <new>
+#include <string>
+#include <vector>
+
+#include <opencv2/bgsegm.hpp>
+#include <opencv2/imgproc.hpp>
+#include <opencv2/optflow/motempl.hpp>
+#include <opencv2/videoio.hpp>
+
+#include "main/motion/FrameAnalysis.h"
+#include "main/motion/FrameScaling.h"
+#include "main/shell/AppState.h"
+
+namespace {
+
+std::atomic<long> g_allocations{0};
+
+std::vector<cv::Mat> g_frames;
+
+std::vector<cv::Mat> loadFrames(const std::string& path) {
+    std::vector<cv::Mat> frames;
+    cv::VideoCapture reader(path, cv::CAP_FFMPEG);
+    cv::Mat f;
+    while (reader.isOpened() && reader.read(f)) {
+        cv::Mat small;
+        zorvexa::toProcessingFrame(f, small);
+        frames.push_back(small);
+    }
+    if (frames.empty()) {
+        // No video: a synthetic figure swinging a bar up and down over a textured ground.
+        cv::RNG rng(7);
+        cv::Mat ground(120, 160, CV_8UC3);
+        rng.fill(ground, cv::RNG::UNIFORM, 30, 60);
+        for (int i = 0; i < 600; ++i) {
+            cv::Mat fr = ground.clone();
+            const int y = 10 + (i * 3) % 90;
+            cv::rectangle(fr, cv::Rect(30, y, 100, 25), cv::Scalar(200, 180, 160), cv::FILLED);
+            frames.push_back(fr);
+        }
+    }
+    return frames;
+}
+
+// The bare OpenCV sequence the extractor is built on, with nothing of ours around it.
+struct BareSequence {
+    cv::Ptr<cv::BackgroundSubtractor> mog =
+        cv::bgsegm::createBackgroundSubtractorMOG(2, 20, 0.3, 0);
+    cv::Mat fg{120, 160, CV_8UC1, cv::Scalar(0)}, sil{120, 160, CV_8UC1, cv::Scalar(0)};
+    cv::Mat mhi{120, 160, CV_32FC1, cv::Scalar(0)}, mask{120, 160, CV_8UC1, cv::Scalar(0)};
+    cv::Mat orient{120, 160, CV_32FC1, cv::Scalar(0)}, segmask{120, 160, CV_32FC1, cv::Scalar(0)};
+    cv::Mat k1{4, 4, CV_8UC1, cv::Scalar(1)}, k2{4, 4, CV_8UC1, cv::Scalar(1)};
+    std::vector<cv::Rect> rects;
+    double sink = 0;
+
+    void step(const cv::Mat& frame, int ts) {
+        mog->apply(frame, fg, 0.1);
+        cv::threshold(fg, fg, 70, 255, cv::THRESH_BINARY);
+        cv::threshold(fg, sil, 32, 255, cv::THRESH_BINARY);
+        cv::morphologyEx(sil, sil, cv::MORPH_CLOSE, k1, cv::Point(-1, -1), 1, cv::BORDER_CONSTANT,
+                         cv::morphologyDefaultBorderValue());
+        cv::morphologyEx(sil, sil, cv::MORPH_OPEN, k2, cv::Point(-1, -1), 1, cv::BORDER_CONSTANT,
+                         cv::Scalar(0, 0, 0, 0));
+        cv::motempl::updateMotionHistory(sil, mhi, ts, 7);
+        cv::motempl::calcMotionGradient(mhi, mask, orient, 0.1, 390, 3);
+        rects.clear();
+        cv::motempl::segmentMotion(mhi, segmask, rects, ts, 7);
+        for (size_t i = 0; i < rects.size() && i < 2; ++i) {
+            const cv::Rect& r = rects[i];
+            if (cv::norm(sil(r), cv::NORM_L2) > r.area() * 0.5)
+                sink += cv::motempl::calcGlobalOrientation(orient(r), mask(r), mhi(r), ts, 7);
+        }
+    }
+};
+
+void BM_BareOpenCv(benchmark::State& st) {
+    BareSequence bare;
+    int ts = 0;
+    long allocs = 0, frames = 0;
+    for (auto _ : st) {
+        const cv::Mat& f = g_frames[static_cast<size_t>(ts) % g_frames.size()];
+        const long before = g_allocations.load();
+        bare.step(f, ++ts);
+        allocs += g_allocations.load() - before;
+        ++frames;
+        benchmark::DoNotOptimize(bare.sink);
+    }
+    st.counters["allocs/frame"] = static_cast<double>(allocs) / static_cast<double>(frames);
+}
+
+void BM_ZorvexaAnalysis(benchmark::State& st) {
+    zorvexa::AppState state;
+    zorvexa::MotionExtractor ex;
+    zorvexa::MotionInterpreter interp(state.frameWidth, &state);
+    zorvexa::StrokeCounter strokes;
+    ex.extract(g_frames[0], 0); // arming frame
+    int ts = 0;
+    long allocs = 0, frames = 0;
+    for (auto _ : st) {
+        const cv::Mat& f = g_frames[static_cast<size_t>(ts) % g_frames.size()];
+        state.frameCounter.store(++ts);
+        const long before = g_allocations.load();
+        const auto a = zorvexa::analyseFrame(ex, interp, strokes, state, f, ts);
+        allocs += g_allocations.load() - before;
+        ++frames;
+        benchmark::DoNotOptimize(a.direction);
+    }
+    st.counters["allocs/frame"] = static_cast<double>(allocs) / static_cast<double>(frames);
+}
+
+BENCHMARK(BM_BareOpenCv)->Unit(benchmark::kMicrosecond)->MinTime(2.0);
+BENCHMARK(BM_ZorvexaAnalysis)->Unit(benchmark::kMicrosecond)->MinTime(2.0);
+
+// Collects the two results and prints their ratio at the end.
+class RatioReporter : public benchmark::ConsoleReporter {
+  public:
+    void ReportRuns(const std::vector<Run>& runs) override {
+        for (const Run& r : runs) {
+            if (r.run_type != Run::RT_Iteration)
+                continue;
+            const double perFrame = r.GetAdjustedRealTime();
+            const double allocs =
+                r.counters.count("allocs/frame") ? double(r.counters.at("allocs/frame")) : 0;
+            if (r.benchmark_name().find("Bare") != std::string::npos) {
+                bare_ = perFrame;
+                bareAllocs_ = allocs;
+            } else {
+                ours_ = perFrame;
+                oursAllocs_ = allocs;
+            }
+        }
+        ConsoleReporter::ReportRuns(runs);
+    }
+    void Finalize() override {
+        ConsoleReporter::Finalize();
+        if (bare_ > 0 && ours_ > 0) {
+            std::printf("\nper frame: bare OpenCV %.1f us, Zorvexa analysis %.1f us, ratio %.3f "
+                        "(goal <= 1.10)\n",
+                        bare_, ours_, ours_ / bare_);
+            std::printf("heap allocations per frame: bare OpenCV %.2f, Zorvexa analysis %.2f "
+                        "(ours: %.2f)\n",
+                        bareAllocs_, oursAllocs_, oursAllocs_ - bareAllocs_);
+        }
+    }
+
+  private:
+    double bare_ = 0, ours_ = 0, bareAllocs_ = 0, oursAllocs_ = 0;
+};
+
+} // namespace
+
+// Counting replacement of the global allocator (malloc/free underneath).
+#pragma GCC diagnostic ignored "-Wmismatched-new-delete"
+void* operator new(std::size_t n) {
+    g_allocations.fetch_add(1, std::memory_order_relaxed);
+    if (void* p = std::malloc(n ? n : 1))
+        return p;
+    throw std::bad_alloc();
+}
+void operator delete(void* p) noexcept {
+    std::free(p);
+}
+void operator delete(void* p, std::size_t) noexcept {
+    std::free(p);
+}
+
+int main(int argc, char** argv) {
+    std::string video = std::string(ZORVEXA_BIN_DIR) + "/DemoVideos/demo_session.avi";
+    if (argc > 1 && argv[1][0] != '-') {
+        video = argv[1];
+        --argc;
+        ++argv;
+    }
+    g_frames = loadFrames(video);
+    std::printf("%zu frames of 160x120 from %s\n", g_frames.size(), video.c_str());
+    benchmark::Initialize(&argc, argv);
+    RatioReporter reporter;
+    benchmark::RunSpecifiedBenchmarks(&reporter);
+    benchmark::Shutdown();
+    return 0;
+}
