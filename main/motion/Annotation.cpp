@@ -1,0 +1,103 @@
+#include "main/motion/Annotation.h"
+
+#include <opencv2/imgproc.hpp>
+
+namespace zorvexa {
+namespace {
+
+const cv::Scalar kRed(0, 0, 255);
+const cv::Scalar kYellow(0, 255, 255);
+const cv::Scalar kBlue(255, 0, 0);
+const cv::Scalar kCaptionBackground(214, 171, 92);
+
+constexpr int kCaptionBand = 76;
+constexpr int kArrowThickness = 16;
+
+} // namespace
+
+void drawCaptions(const std::vector<std::string>& lines, int frameNumber, cv::Mat& image,
+                  bool atBottom, bool background, double fontScale) {
+    if (image.empty())
+        return;
+    const int top = atBottom ? image.rows - kCaptionBand : 0;
+    if (background)
+        cv::rectangle(image, cv::Point(0, top), cv::Point(image.cols - 2, top + kCaptionBand),
+                      kCaptionBackground, cv::FILLED, cv::LINE_8);
+    if (!lines.empty())
+        cv::putText(image, lines[0], cv::Point(10, top + 24),
+                    cv::FONT_HERSHEY_COMPLEX_SMALL | cv::FONT_ITALIC, fontScale, kRed, 1,
+                    cv::LINE_AA);
+    if (frameNumber > 5 && lines.size() > 1)
+        cv::putText(image, lines[1], cv::Point(10, top + 44), cv::FONT_HERSHEY_COMPLEX_SMALL,
+                    fontScale, kYellow, 1, cv::LINE_AA);
+    if (frameNumber > 10 && lines.size() > 2)
+        cv::putText(image, lines[2], cv::Point(10, top + 64), cv::FONT_HERSHEY_COMPLEX_SMALL,
+                    fontScale, kYellow, 1, cv::LINE_AA);
+}
+
+void drawGestureArrow(cv::Mat& image, MotionDir direction, bool hasAction) {
+    if (image.empty())
+        return;
+    const int cx = image.cols / 2;
+    const int cy = image.rows / 2;
+    const int r = image.rows / 4;
+    const int left = cx - r;
+    const int right = cx + r;
+    const int top = cy - r;
+    const int bottom = cy + r;
+    const cv::Scalar colour = hasAction ? kRed : kYellow;
+
+    cv::circle(image, cv::Point(cx, cy), r, kBlue, 1, cv::LINE_8);
+
+    const auto line = [&](cv::Point from, cv::Point to) {
+        cv::line(image, from, to, colour, kArrowThickness, cv::LINE_8);
+    };
+    const cv::Point west(left, cy);
+    const cv::Point east(right, cy);
+    const cv::Point north(cx, top);
+    const cv::Point south(cx, bottom);
+    switch (direction) {
+    case kDirUp:
+        line(west, north);
+        line(east, north);
+        break;
+    case kDirUpRight:
+        line(south, north);
+        line(east, north);
+        break;
+    case kDirUpLeft:
+        line(west, north);
+        line(south, north);
+        break;
+    case kDirDown:
+        line(west, south);
+        line(east, south);
+        break;
+    case kDirDownRight:
+        line(north, south);
+        line(east, south);
+        break;
+    case kDirDownLeft:
+        line(west, south);
+        line(north, south);
+        break;
+    case kDirRightToLeft:
+        line(west, north);
+        line(west, south);
+        break;
+    case kDirLeftToRight:
+        line(east, north);
+        line(east, south);
+        break;
+    case kDirToCenter:
+        line(cv::Point(left, top), cv::Point(cx - 10, cy));
+        line(cv::Point(left, bottom), cv::Point(cx - 10, cy));
+        line(cv::Point(right, top), cv::Point(cx + 10, cy));
+        line(cv::Point(right, bottom), cv::Point(cx + 10, cy));
+        break;
+    default:
+        break;
+    }
+}
+
+} // namespace zorvexa

@@ -1,0 +1,27 @@
+// Feedback drawn onto video images: caption lines that appear one after another, and the
+// gesture arrow (a circle with an arrow glyph for a direction). Both draw in place and
+// keep no state. Colours are in OpenCV's blue, green, red order.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include <opencv2/core.hpp>
+
+#include "main/motion/MotionDir.h"
+
+namespace zorvexa {
+
+// Up to three caption lines in a 76-pixel band at the top of the image, or at its bottom
+// when `atBottom` is set, optionally on a filled background box. The first line (red,
+// italic) always shows; the second joins when `frameNumber` is above 5, the third above
+// 10 (yellow, upright). Lines the list does not have are not drawn.
+void drawCaptions(const std::vector<std::string>& lines, int frameNumber, cv::Mat& image,
+                  bool atBottom, bool background, double fontScale);
+
+// A blue circle in the middle of the image with the arrow of `direction` in it: red when
+// the active mode binds an action to the direction (`hasAction`), yellow when it does not.
+// A code that is not a direction draws the circle alone.
+void drawGestureArrow(cv::Mat& image, MotionDir direction, bool hasAction);
+
+} // namespace zorvexa
