@@ -26,6 +26,7 @@ VideoAnalysisResult analyseVideo(const std::string& path, AppState& state, Strok
     const int totalFrames =
         reportedCount > 0 && reportedCount < 1e9 ? static_cast<int>(reportedCount) : 0;
 
+    const double fileFps = reader.get(cv::CAP_PROP_FPS);
     MotionExtractor extractor;
     MotionInterpreter interpreter(state.frameWidth, &state);
     interpreter.lastDirection = 0;
@@ -57,6 +58,7 @@ VideoAnalysisResult analyseVideo(const std::string& path, AppState& state, Strok
             f.direction = a.direction;
             f.segments = &extractor.segments();
             f.processingFrame = &processing;
+            f.fileFps = fileFps;
             onFrame(f);
         }
         if (onProgress)

@@ -20,6 +20,7 @@ struct AnalysedFrame {
     int direction = 0; // interpreter decision
     const std::vector<MotionSegment>* segments = nullptr;
     const cv::Mat* processingFrame = nullptr;
+    double fileFps = 0; // frame rate the file reports (0 when unknown)
 };
 
 struct VideoAnalysisResult {

@@ -1,14 +1,19 @@
 // zorvexa-analyze: runs exercise videos through the motion pipeline without a camera or
 // a display and prints the strokes it recognises.
+#include <chrono>
 #include <cstdio>
 #include <cstring>
+#include <memory>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include <unistd.h>
 
 #include "main/motion/MotionDir.h"
 #include "main/shell/AppState.h"
+#include "platform/Desktop.h"
+#include "tools/analyze/DispatchReport.h"
 #include "tools/analyze/JsonLine.h"
 #include "tools/analyze/VideoAnalysis.h"
 
@@ -18,7 +23,8 @@ namespace {
 
 void usage(FILE* out) {
     std::fputs(
-        "Usage: zorvexa-analyze [--jsonl] VIDEO...\n"
+        "Usage: zorvexa-analyze [--jsonl] [--config FILE [--window-class NAME | --dispatch]] "
+        "VIDEO...\n"
         "\n"
         "Runs each video through the motion pipeline and prints one line per\n"
         "recognised stroke (frame number and stroke name), then the strokes counted\n"
@@ -27,6 +33,13 @@ void usage(FILE* out) {
         "  --jsonl   print one JSON object per frame read instead:\n"
         "            {\"frame\", \"count\", \"segments\": [{\"x\",\"y\",\"w\",\"h\",\"angle\"}],"
         " \"direction\"}\n"
+        "  --config FILE        also show what the gesture configuration FILE (a\n"
+        "                       config.xml) does with each stroke; a dry run through a\n"
+        "                       recording desktop, nothing is sent\n"
+        "  --window-class NAME  class of the window in front for the dry run\n"
+        "                       (default: \"default\")\n"
+        "  --dispatch           send the actions for real to the window in front of the\n"
+        "                       running desktop, at the video's own pace\n"
         "  --quiet   no progress line on standard error\n"
         "  --help    show this text\n",
         out);
@@ -50,11 +63,18 @@ void printSummary(const AppState& state, const int before[kStrokeKinds]) {
 int main(int argc, char** argv) {
     bool jsonl = false;
     bool quiet = false;
+    bool dispatchForReal = false;
+    std::string configPath;
+    std::string windowClass = "default";
     std::vector<std::string> files;
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
         if (arg == "--jsonl") {
             jsonl = true;
+        } else if ((arg == "--config" || arg == "--window-class") && i + 1 < argc) {
+            (arg == "--config" ? configPath : windowClass) = argv[++i];
+        } else if (arg == "--dispatch") {
+            dispatchForReal = true;
         } else if (arg == "--quiet") {
             quiet = true;
         } else if (arg == "--help" || arg == "-h") {
@@ -76,8 +96,22 @@ int main(int argc, char** argv) {
         return 2;
     }
 
+    if (dispatchForReal && configPath.empty()) {
+        std::fprintf(stderr, "zorvexa-analyze: --dispatch needs --config FILE\n");
+        return 2;
+    }
+
     AppState state;
     StrokeCounter strokes; // one last-stroke time for the whole run, as in the program
+    std::unique_ptr<DispatchReport> report;
+    if (!configPath.empty()) {
+        report = dispatchForReal ? DispatchReport::live(state, configPath, openSystemDesktop())
+                                 : DispatchReport::dryRun(state, configPath, windowClass);
+        if (!report->loadError().empty()) {
+            std::fprintf(stderr, "zorvexa-analyze: %s\n", report->loadError().c_str());
+            return 1;
+        }
+    }
     const bool showProgress = !quiet && isatty(STDERR_FILENO);
     int failures = 0;
 
@@ -89,10 +123,22 @@ int main(int argc, char** argv) {
             std::printf("file: %s\n", path.c_str());
 
         auto onFrame = [&](const AnalysedFrame& f) {
+            std::string action;
+            if (report) {
+                action = report->dispatch(f.direction);
+                state.mouseMode = false; // strokes keep being dispatched as configured
+                if (dispatchForReal && f.fileFps >= 1)
+                    std::this_thread::sleep_for(
+                        std::chrono::microseconds(static_cast<long long>(1e6 / f.fileFps)));
+            }
             if (jsonl) {
                 std::puts(frameJsonLine(f.frame, f.count, *f.segments, f.direction).c_str());
             } else if (f.direction != 0) {
-                std::printf("frame %d: %s\n", f.frame, directionName(f.direction));
+                if (action.empty())
+                    std::printf("frame %d: %s\n", f.frame, directionName(f.direction));
+                else
+                    std::printf("frame %d: %s -> %s\n", f.frame, directionName(f.direction),
+                                action.c_str());
             }
         };
         auto onProgress = [&](int read, int total) {

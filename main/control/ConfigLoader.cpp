@@ -1,0 +1,125 @@
+#include "main/control/ConfigLoader.h"
+
+#include <cerrno>
+#include <cstring>
+#include <fstream>
+#include <sstream>
+
+#include <pugixml.hpp>
+
+namespace zorvexa {
+
+namespace {
+
+// A missing attribute reads as the empty string.
+std::string readAttribute(const pugi::xml_node& element, const char* name) {
+    return element.attribute(name).value();
+}
+
+bool isElement(const pugi::xml_node& node, const char* name) {
+    return node.type() == pugi::node_element && std::strcmp(node.name(), name) == 0;
+}
+
+void readEvent(const pugi::xml_node& e, EventEntry& ev) {
+    ev.action = readAttribute(e, "action");
+    ev.action2 = readAttribute(e, "action2");
+    ev.key = readAttribute(e, "key");
+    ev.repeat = readAttribute(e, "repeat");
+    ev.retriggrable = readAttribute(e, "retriggrable");
+    ev.extKey = readAttribute(e, "extKey");
+    ev.extKey2 = readAttribute(e, "extKey2");
+    ev.x = readAttribute(e, "x");
+    ev.y = readAttribute(e, "y");
+    ev.execute = readAttribute(e, "execute");
+    ev.sysCommand = readAttribute(e, "sysCommand");
+    ev.acceleration = readAttribute(e, "acceleration");
+    ev.max_acceleration = readAttribute(e, "max_acceleration");
+    ev.debounce = readAttribute(e, "debounce");
+}
+
+ModeEntry readMode(const pugi::xml_node& m) {
+    ModeEntry mode;
+    mode.desc = readAttribute(m, "desc");
+    for (pugi::xml_node e = m.first_child(); e; e = e.next_sibling()) {
+        if (!isElement(e, "event"))
+            continue;
+        const int slot = slotOfEventName(readAttribute(e, "name"));
+        if (slot >= 0)
+            readEvent(e, mode.events[static_cast<size_t>(slot)]);
+    }
+    return mode;
+}
+
+// Line and column (both from 1) of a byte offset in the text.
+void lineAndColumn(const std::string& text, std::ptrdiff_t offset, int& line, int& column) {
+    line = 1;
+    column = 1;
+    const size_t end = offset < 0 ? 0 : std::min(text.size(), static_cast<size_t>(offset));
+    for (size_t i = 0; i < end; ++i) {
+        if (text[i] == '\n') {
+            ++line;
+            column = 1;
+        } else {
+            ++column;
+        }
+    }
+}
+
+} // namespace
+
+ConfigLoadResult parseConfiguration(const std::string& text, const std::string& name, bool beginner,
+                                    Configuration& config) {
+    config = Configuration{};
+    ConfigLoadResult result;
+    pugi::xml_document doc;
+    const pugi::xml_parse_result parsed =
+        doc.load_buffer(text.data(), text.size(), pugi::parse_default, pugi::encoding_auto);
+    if (!parsed) {
+        int line = 0, column = 0;
+        lineAndColumn(text, parsed.offset, line, column);
+        std::ostringstream msg;
+        msg << name << ": " << parsed.description() << " at line " << line << ", column " << column;
+        result.error = msg.str();
+        return result;
+    }
+    const pugi::xml_node root = doc.document_element();
+    if (!root) {
+        result.error = name + ": the file has no document element";
+        return result;
+    }
+    config.version = readAttribute(root, "version");
+    const int initialMode = beginner ? 0 : 1;
+    for (pugi::xml_node a = root.first_child(); a; a = a.next_sibling()) {
+        if (!isElement(a, "app"))
+            continue;
+        AppEntry fresh;
+        fresh.name = readAttribute(a, "name");
+        fresh.windowClass = readAttribute(a, "windowClass");
+        fresh.targetWindow = readAttribute(a, "targetWindow");
+        fresh.targetWindowClass = readAttribute(a, "targetWindowClass");
+        fresh.hideOverlayWindow = readAttribute(a, "hideOverlayWindow");
+        for (pugi::xml_node m = a.first_child(); m; m = m.next_sibling())
+            if (isElement(m, "mode"))
+                fresh.modes.push_back(readMode(m));
+        fresh.modeIndex = initialMode;
+        // A later entry for the same class replaces the earlier one whole.
+        config.apps[fresh.windowClass] = std::move(fresh);
+    }
+    result.ok = true;
+    return result;
+}
+
+ConfigLoadResult loadConfiguration(const std::string& path, bool beginner, Configuration& config) {
+    std::ifstream in(path, std::ios::binary);
+    if (!in) {
+        config = Configuration{};
+        ConfigLoadResult result;
+        result.error = path + ": cannot be read (" + std::strerror(errno) + ")";
+        return result;
+    }
+    std::ostringstream buffer;
+    buffer << in.rdbuf();
+    return parseConfiguration(buffer.str(), path, beginner, config);
+}
+
+} // namespace zorvexa
