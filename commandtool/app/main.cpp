@@ -1,0 +1,43 @@
+// osmerak: lists the commands that commands.xml (in the working directory) configures for
+// the window in front, and sends the chosen command's keys to it; N switches to a list of
+// the open windows. Driven by Up, Down, N, Enter and Escape, so a gesture configuration
+// can operate it; the dialog's window class is "Osmerak" for that purpose.
+#include <QApplication>
+#include <QScreen>
+
+#include "commandtool/app/CommandDialog.h"
+#include "commandtool/app/QtScheduler.h"
+#include "commandtool/controller/CommandDialogController.h"
+#include "platform/Desktop.h"
+
+int main(int argc, char** argv) {
+    // WM_CLASS becomes ("Osmerak", "Osmerak"): instance from RESOURCE_NAME, class from
+    // the application name.
+    qputenv("RESOURCE_NAME", QByteArrayLiteral("Osmerak"));
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Osmerak"));
+    QApplication::setQuitOnLastWindowClosed(false);
+
+    const std::shared_ptr<zorvexa::Desktop> desktop = zorvexa::openSystemDesktop();
+    zorvexa::QtScheduler scheduler(&app);
+    zorvexa::CommandDialogController controller(*desktop, scheduler);
+    zorvexa::CommandDialog dialog(controller);
+
+    controller.dialogEnded = [&dialog](bool) { dialog.hide(); };
+    controller.finished = [] { QCoreApplication::quit(); };
+
+    // The window in front now, before the dialog exists on screen, is the target.
+    controller.setOwnWindow(static_cast<zorvexa::WindowId>(dialog.winId()));
+    controller.start();
+    if (controller.ended()) {
+        return 0;
+    }
+
+    if (QScreen* screen = QGuiApplication::primaryScreen()) {
+        dialog.placeOnScreen(screen->geometry());
+    }
+    dialog.show();
+    dialog.raise();
+    dialog.activateWindow();
+    return app.exec();
+}
