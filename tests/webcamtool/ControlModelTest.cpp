@@ -83,7 +83,9 @@ TEST(VintrelControlModel, ChangeIsWrittenAtOnceAndDependentStateIsReadBack) {
     ControlModel model(device);
     model.load();
 
+    const int queriesBefore = cam->controlQueries;
     EXPECT_TRUE(model.setValue(cid::kBrightness, -20));
+    EXPECT_EQ(cam->controlQueries - queriesBefore, 1) << "brightness affects no other control";
     ASSERT_EQ(cam->writes.size(), 1u);
     EXPECT_EQ(cam->writes[0], std::make_pair(cid::kBrightness, -20));
     EXPECT_EQ(model.find(cid::kBrightness)->value, -20);

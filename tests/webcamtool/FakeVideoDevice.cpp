@@ -117,6 +117,7 @@ void FakeVideoDevice::releaseBuffers() {
 }
 
 bool FakeVideoDevice::queryControl(std::uint32_t id, bool next, ControlInfo& info) {
+    ++cam_->controlQueries;
     for (const FakeControl& c : cam_->controls) {
         if (next ? c.info.id > id : c.info.id == id) {
             info = c.info;

@@ -40,6 +40,7 @@ struct FakeCamera {
     std::vector<std::uint32_t> followers;
 
     std::vector<std::string> calls;
+    int controlQueries = 0;
     std::vector<CaptureFormat> formatsSet;
     std::vector<Fraction> intervalsSet;
     std::vector<std::pair<std::uint32_t, std::int32_t>> writes;

@@ -2,14 +2,18 @@
 // change reaches the device, and a screenshot is left for a person to look at.
 #include "webcamtool/ui/SettingsDialog.h"
 #include "tests/webcamtool/FakeVideoDevice.h"
+#include "webcamtool/core/WebcamSettings.h"
+#include "webcamtool/ui/QtSettingsUi.h"
 
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLabel>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QSlider>
 #include <QTabWidget>
+#include <QTimer>
 
 #include <gtest/gtest.h>
 
@@ -125,6 +129,73 @@ TEST_F(VintrelDialog, ScreenshotOfEachPage) {
         EXPECT_TRUE(dialog.grab().save(file));
     }
     EXPECT_EQ(dialog.pos(), QPoint(30, 30));
+}
+
+// What the first visible dialog looked like, which is then closed as a user would.
+struct SeenWindow {
+    bool found = false;
+    QString title;
+    QString text;
+    QMessageBox::Icon icon = QMessageBox::NoIcon;
+    QPoint pos;
+    bool modal = false;
+};
+
+void inspectAndCloseSoon(SeenWindow& seen) {
+    QTimer::singleShot(20, [&seen] {
+        for (QWidget* w : QApplication::topLevelWidgets()) {
+            auto* dialog = qobject_cast<QDialog*>(w);
+            if (dialog == nullptr || !dialog->isVisible())
+                continue;
+            seen.found = true;
+            seen.title = dialog->windowTitle();
+            seen.pos = dialog->pos();
+            seen.modal = dialog->isModal();
+            if (auto* box = qobject_cast<QMessageBox*>(dialog)) {
+                seen.text = box->text();
+                seen.icon = box->icon();
+            }
+            dialog->reject();
+            return;
+        }
+    });
+}
+
+TEST(VintrelQtUi, RunShowsTheRightBoxOrTheDialogAndReturnsWhenClosed) {
+    QtSettingsUi ui(application());
+    {
+        FakeVideoSystem none;
+        SeenWindow seen;
+        inspectAndCloseSoon(seen);
+        EXPECT_EQ(showWebcamSettings(none, ui), 0);
+        ASSERT_TRUE(seen.found);
+        EXPECT_EQ(seen.title, "Warning");
+        EXPECT_EQ(seen.text, "webcam not detected!\n you need a webcam to use this application");
+        EXPECT_EQ(seen.icon, QMessageBox::Information);
+    }
+    {
+        FakeVideoSystem broken;
+        broken.addNode("/dev/video0", nullptr);
+        SeenWindow seen;
+        inspectAndCloseSoon(seen);
+        EXPECT_EQ(showWebcamSettings(broken, ui), 1);
+        ASSERT_TRUE(seen.found);
+        EXPECT_EQ(seen.title, "FATAL ERROR");
+        EXPECT_EQ(seen.text, "webcam not detected!\nprogram will terminate");
+        EXPECT_EQ(seen.icon, QMessageBox::Critical);
+    }
+    {
+        FakeVideoSystem working;
+        auto cam = typicalWebcam();
+        working.addNode("/dev/video0", cam);
+        SeenWindow seen;
+        inspectAndCloseSoon(seen);
+        EXPECT_EQ(showWebcamSettings(working, ui, 5), 0);
+        ASSERT_TRUE(seen.found);
+        EXPECT_EQ(seen.title, "Fake HD Webcam Properties");
+        EXPECT_EQ(seen.pos, QPoint(30, 30));
+        EXPECT_TRUE(seen.modal);
+    }
 }
 
 } // namespace

@@ -191,18 +191,21 @@ void ControlModel::readValue(ControlEntry& entry) {
 }
 
 void ControlModel::refresh() {
-    for (ControlEntry& entry : entries_) {
-        ControlInfo info;
-        if (device_.queryControl(entry.info.id, false, info) && info.id == entry.info.id) {
-            const bool rangeChanged =
-                info.minimum != entry.info.minimum || info.maximum != entry.info.maximum;
-            entry.info = info;
-            entry.kind = controlKindOf(info.type);
-            if (rangeChanged)
-                loadChoices(entry);
-        }
-        readValue(entry);
+    for (ControlEntry& entry : entries_)
+        refreshEntry(entry);
+}
+
+void ControlModel::refreshEntry(ControlEntry& entry) {
+    ControlInfo info;
+    if (device_.queryControl(entry.info.id, false, info) && info.id == entry.info.id) {
+        const bool rangeChanged =
+            info.minimum != entry.info.minimum || info.maximum != entry.info.maximum;
+        entry.info = info;
+        entry.kind = controlKindOf(info.type);
+        if (rangeChanged)
+            loadChoices(entry);
     }
+    readValue(entry);
 }
 
 bool ControlModel::setValue(std::uint32_t id, std::int32_t value) {
@@ -212,7 +215,12 @@ bool ControlModel::setValue(std::uint32_t id, std::int32_t value) {
     const bool ok = device_.setControl(id, value);
     if (!ok)
         logLine("the device refused " + entry->info.name + " = " + std::to_string(value));
-    refresh();
+    // Drivers flag the controls whose change affects others (automatic modes); only then
+    // is everything read again, which keeps a dragged slider responsive on USB cameras.
+    if ((entry->info.flags & control_flags::kUpdate) != 0)
+        refresh();
+    else
+        refreshEntry(*entry);
     return ok;
 }
 

@@ -1,6 +1,6 @@
 // The adjustable settings of a capture device, as the device reports them, grouped by
-// the driver's control classes. Every change goes to the device at once and the whole
-// set is read back, since one control can change the value or state of others (an
+// the driver's control classes. Every change goes to the device at once and is read back,
+// together with the other controls when one control can change their value or state (an
 // automatic mode makes its manual counterpart inactive).
 #pragma once
 
@@ -69,7 +69,8 @@ class ControlModel {
     // Reads flags, ranges and values of the listed controls again.
     void refresh();
 
-    // Writes a value and reads everything back; false when the device refused it.
+    // Writes a value and reads it back, and every other control too when the driver says
+    // the change can affect them; false when the device refused the value.
     bool setValue(std::uint32_t id, std::int32_t value);
     // Triggers a button control.
     bool press(std::uint32_t id);
@@ -85,6 +86,7 @@ class ControlModel {
     void addControl(const ControlInfo& info);
     void loadChoices(ControlEntry& entry);
     void readValue(ControlEntry& entry);
+    void refreshEntry(ControlEntry& entry);
     ControlEntry* findMutable(std::uint32_t id);
 
     VideoDevice& device_;
