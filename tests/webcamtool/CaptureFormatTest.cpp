@@ -65,20 +65,6 @@ TEST(VintrelCaptureFormat, FirstSixteenBitFormatInDeviceOrderWinsAndRangesCount)
     EXPECT_FALSE(FrameSizeRange::discrete(160, 121).contains(160, 120));
 }
 
-TEST(VintrelCaptureFormat, KeepValuesLeaveThoseFieldsAlone) {
-    auto cam = typicalWebcam();
-    FakeVideoDevice device(cam);
-    setCaptureFormat(device, kKeepSize, kKeepSize, kKeepFrameRate, kKeepPixelFormat);
-    ASSERT_EQ(cam->formatsSet.size(), 1u);
-    EXPECT_EQ(cam->formatsSet[0].width, 640u);
-    EXPECT_EQ(cam->formatsSet[0].height, 480u);
-    EXPECT_EQ(cam->formatsSet[0].pixelFormat, kMjpg);
-    EXPECT_TRUE(cam->intervalsSet.empty());
-
-    setCaptureFormat(device, kKeepSize, kKeepSize, kKeepFrameRate, kYuyv);
-    EXPECT_EQ(cam->formatsSet.back().pixelFormat, kYuyv);
-}
-
 TEST(VintrelCaptureFormat, DeviceWithoutFormatReportsFailureAndSetsNothing) {
     auto cam = typicalWebcam();
     cam->sizes.clear();
