@@ -1,0 +1,78 @@
+#include "main/motion/FrameSource.h"
+
+#include <cctype>
+#include <thread>
+
+namespace zorvexa {
+
+bool isCameraIndex(const std::string& source) {
+    if (source.empty() || source.size() > 3)
+        return false;
+    for (char c : source)
+        if (!std::isdigit(static_cast<unsigned char>(c)))
+            return false;
+    return true;
+}
+
+bool FrameSource::openCamera(const std::string& source) {
+    release();
+    try {
+        if (source.empty() || isCameraIndex(source)) {
+            capture_.open(source.empty() ? 0 : std::stoi(source), cv::CAP_V4L2);
+        } else {
+            capture_.open(source, cv::CAP_FFMPEG);
+            looping_ = capture_.isOpened();
+            double fps = capture_.get(cv::CAP_PROP_FPS);
+            if (!(fps >= 1 && fps <= 240))
+                fps = 30;
+            framePeriod_ = std::chrono::duration_cast<std::chrono::steady_clock::duration>(
+                std::chrono::duration<double>(1.0 / fps));
+            nextDue_ = std::chrono::steady_clock::now();
+        }
+    } catch (const cv::Exception&) {
+        release();
+    }
+    return capture_.isOpened();
+}
+
+bool FrameSource::openFile(const std::string& path) {
+    release();
+    try {
+        capture_.open(path, cv::CAP_FFMPEG);
+    } catch (const cv::Exception&) {
+        release();
+    }
+    return capture_.isOpened();
+}
+
+bool FrameSource::read(cv::Mat& frame) {
+    bool ok = false;
+    try {
+        ok = capture_.read(frame);
+        if (!ok && looping_) {
+            capture_.set(cv::CAP_PROP_POS_FRAMES, 0);
+            ok = capture_.read(frame);
+        }
+    } catch (const cv::Exception&) {
+        ok = false;
+    }
+    if (!ok)
+        frame.release();
+    if (looping_) {
+        // Deliver at the file's own rate; after a stall, continue from now.
+        const auto now = std::chrono::steady_clock::now();
+        if (nextDue_ > now)
+            std::this_thread::sleep_until(nextDue_);
+        else if (now - nextDue_ > framePeriod_ * 2)
+            nextDue_ = now;
+        nextDue_ += framePeriod_;
+    }
+    return ok;
+}
+
+void FrameSource::release() {
+    capture_.release();
+    looping_ = false;
+}
+
+} // namespace zorvexa

@@ -1,0 +1,38 @@
+// Where camera frames come from: a camera device, or a video file standing in for one.
+// A file is delivered at its own frame rate, as a camera would deliver it, and starts
+// again from its beginning when it ends.
+#pragma once
+
+#include <chrono>
+#include <string>
+
+#include <opencv2/core.hpp>
+#include <opencv2/videoio.hpp>
+
+namespace zorvexa {
+
+class FrameSource {
+  public:
+    // "" opens camera 0; a whole number opens that camera; anything else is a video file.
+    bool openCamera(const std::string& source);
+    // A plain file reader (no pacing, no looping), as frame stepping uses.
+    bool openFile(const std::string& path);
+    bool isOpened() const { return capture_.isOpened(); }
+    bool isFile() const { return looping_; }
+    // The next frame; false (and an empty frame) when none came.
+    bool read(cv::Mat& frame);
+    bool set(int property, double value) { return capture_.set(property, value); }
+    double get(int property) const { return capture_.get(property); }
+    void release();
+
+  private:
+    cv::VideoCapture capture_;
+    bool looping_ = false;
+    std::chrono::steady_clock::duration framePeriod_{};
+    std::chrono::steady_clock::time_point nextDue_{};
+};
+
+// Whether the text names a camera by index ("0", "2"), as opposed to a file.
+bool isCameraIndex(const std::string& source);
+
+} // namespace zorvexa

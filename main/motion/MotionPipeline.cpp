@@ -1,0 +1,388 @@
+#include "main/motion/MotionPipeline.h"
+
+#include <chrono>
+#include <cstdio>
+#include <stdexcept>
+#include <thread>
+#include <vector>
+
+#include <opencv2/imgproc.hpp>
+
+#include "main/motion/Annotation.h"
+#include "main/motion/FrameAnalysis.h"
+#include "main/motion/FrameScaling.h"
+#include "main/motion/MotionDir.h"
+#include "main/shell/AppState.h"
+#include "platform/DebugSink.h"
+#include "platform/Desktop.h"
+
+namespace zorvexa {
+
+namespace {
+
+constexpr int kDisplayWidth = 320;
+constexpr int kDisplayHeight = 240;
+constexpr int kCaptionFrames = 4000;
+constexpr int kPointerCooldown = 60;
+
+void waitMs(int ms) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(ms));
+}
+
+// The first three lines of a caption text; missing lines are empty.
+std::vector<std::string> captionLines(const std::string& text) {
+    std::vector<std::string> lines(3);
+    size_t start = 0;
+    for (size_t k = 0; k < 3 && start <= text.size(); ++k) {
+        const size_t end = text.find('\n', start);
+        lines[k] = text.substr(start, end == std::string::npos ? std::string::npos : end - start);
+        if (end == std::string::npos)
+            break;
+        start = end + 1;
+    }
+    return lines;
+}
+
+} // namespace
+
+MotionPipeline::MotionPipeline(AppState& state, PipelineServices services)
+    : state_(&state), services_(std::move(services)),
+      interpreter_(std::make_shared<MotionInterpreter>(state.frameWidth, &state)),
+      extractor_(std::make_shared<MotionExtractor>()) {}
+
+MotionPipeline::~MotionPipeline() {
+    videoWindow_.reset();
+    indicatorWindow_.reset();
+    guideWindow_.reset();
+    setControlEvents(nullptr);
+    recorder_.release();
+    capture_.release();
+}
+
+void MotionPipeline::createWindows() {
+    videoWindow_ = std::make_shared<OpenCvEmbeddedWindow>("video", state_->mainWindow.load(), 0, 60,
+                                                          320, 240, true, services_.panes);
+    indicatorWindow_ = std::make_shared<OpenCvEmbeddedWindow>(
+        "transparent", state_->indicatorWindow.load(), 0, 0, 320, 240, true, services_.panes);
+    guideWindow_ = std::make_shared<OpenCvEmbeddedWindow>(
+        "demo_video", state_->mainWindow.load(), 321, 60, 240, 240, false, services_.panes);
+    auto events = std::make_shared<CControlEvents>(*state_, services_.desktop, services_.control);
+    if (!events->loadError().empty())
+        setStatus(events->loadError());
+    setControlEvents(std::move(events));
+}
+
+std::shared_ptr<CControlEvents> MotionPipeline::controlEvents() const {
+    return std::atomic_load(&controlEvents_);
+}
+
+void MotionPipeline::setControlEvents(std::shared_ptr<CControlEvents> events) {
+    std::atomic_store(&controlEvents_, std::move(events));
+}
+
+void MotionPipeline::setStatus(const std::string& text) {
+    if (services_.setStatusText)
+        services_.setStatusText(text);
+}
+
+void MotionPipeline::reloadConfiguration() {
+    auto events = std::make_shared<CControlEvents>(*state_, services_.desktop, services_.control);
+    setControlEvents(events);
+    events->selectApplication("");
+    // A file that could not be read is worth more than the usual confirmation.
+    setStatus(events->loadError().empty() ? "config.xml reloaded" : events->loadError());
+}
+
+void MotionPipeline::openRecorder(double cameraFps) {
+    const int fps = cameraFps >= 1 ? static_cast<int>(cameraFps) : 30;
+    const cv::Size size(state_->frameWidth, state_->frameHeight);
+    // The classic four-character code first; where the system's encoder lacks it, a
+    // codec that every reader here understands.
+    for (const char* fourcc : {"MSVC", "MJPG"}) {
+        try {
+            recorder_.open("recording.avi", cv::CAP_FFMPEG,
+                           cv::VideoWriter::fourcc(fourcc[0], fourcc[1], fourcc[2], fourcc[3]), fps,
+                           size, true);
+        } catch (const cv::Exception&) {
+            recorder_.release();
+        }
+        if (recorder_.isOpened())
+            return;
+    }
+    recorderFailed_ = true;
+    setStatus("cannot record: recording.avi could not be opened for writing");
+}
+
+bool MotionPipeline::runLiveCapture() {
+    state_->capturing.store(true);
+    const std::vector<std::string> captions = {"center yourself in view", "hands should not show",
+                                               "while down in resting position"};
+    interpreter_->lastDirection = 0;
+    interpreter_->upHold = false;
+
+    if (!capture_.openCamera(services_.cameraSource)) {
+        capture_.release();
+        return false;
+    }
+    if (!capture_.isFile()) {
+        capture_.set(cv::CAP_PROP_FRAME_WIDTH, kDisplayWidth);
+        capture_.set(cv::CAP_PROP_FRAME_HEIGHT, kDisplayHeight);
+        capture_.set(cv::CAP_PROP_FPS, 30);
+        capture_.set(cv::CAP_PROP_EXPOSURE, -5);
+    }
+    const double cameraFps = capture_.get(cv::CAP_PROP_FPS);
+    recorderFailed_ = false;
+
+    int loopCounter = 0;
+    cv::Mat frame, processing, clean;
+    while (state_->capturing.load()) {
+        if (state_->recording.load() && !recorder_.isOpened() && !recorderFailed_)
+            openRecorder(cameraFps);
+        ++loopCounter;
+        const int frameNumber = state_->frameCounter.fetch_add(1) + 1;
+        capture_.read(frame);
+        if (!frame.empty() && (frame.cols != kDisplayWidth || frame.channels() != 3)) {
+            // Larger, smaller or grey frames: bring them to the display size first, so the
+            // processing copy is always 160 x 120.
+            cv::Mat scaled;
+            toDisplayFrame(frame, scaled);
+            frame = scaled;
+        }
+        if (!frame.empty()) {
+            if (state_->mirrorImage.load())
+                cv::flip(frame, frame, 1);
+            cv::resize(frame, processing, cv::Size(state_->frameWidth, state_->frameHeight), 0, 0,
+                       cv::INTER_LINEAR);
+            if (state_->recording.load() && recorder_.isOpened())
+                recorder_.write(processing);
+            frame.copyTo(clean);
+            if (frameNumber < kCaptionFrames)
+                drawCaptions(captions, frameNumber, frame, true, false, 0.7);
+            processFrame(processing, *state_, loopCounter, &frame);
+            if (services_.updateIndicator)
+                services_.updateIndicator(clean, interpreter_->lastDirection);
+        }
+        waitMs(1);
+    }
+    recorder_.release();
+    capture_.release();
+    return true;
+}
+
+void MotionPipeline::processFrame(const cv::Mat& processing, AppState& state, int timestamp,
+                                  cv::Mat* display) {
+    cv::Mat& image = display ? *display : const_cast<cv::Mat&>(processing);
+    if (state.tracking.load()) {
+        FrameAnalysis a;
+        try {
+            a = analyseFrame(*extractor_, *interpreter_, processStrokeCounter(), state, processing,
+                             timestamp);
+        } catch (const std::invalid_argument& e) {
+            if (!extractErrorLogged_)
+                debugOutput(std::string("frame skipped: ") + e.what() + "\n");
+            extractErrorLogged_ = true;
+        }
+        if (a.analysed) {
+            const int direction = a.direction;
+            if (state.mouseMode.load()) {
+                mouseModeStep(direction, image);
+            } else {
+                if (direction != 0) {
+                    arrowCountdown_ = state.fps.load() * 15 / 30;
+                    arrowDirection_ = direction;
+                } else {
+                    --arrowCountdown_;
+                }
+                if (arrowCountdown_ > 0)
+                    drawGestureArrow(image, arrowDirection_);
+                if (direction == 0 || (direction >= 2 && direction <= 12))
+                    dispatchGesture(direction);
+            }
+        }
+    }
+    if (videoWindow_)
+        videoWindow_->show(image);
+}
+
+void MotionPipeline::countStroke(int direction, int timestamp) {
+    processStrokeCounter().countStroke(*state_, direction, timestamp);
+}
+
+void MotionPipeline::dispatchGesture(int direction) {
+    if (state_->reloadConfigRequested.load()) {
+        reloadConfiguration();
+        state_->reloadConfigRequested.store(false);
+        controlEvents()->selectApplication("");
+    }
+    if (auto events = controlEvents())
+        events->dispatch(direction);
+}
+
+void MotionPipeline::drawGestureArrow(cv::Mat& image, int direction) {
+    const auto events = controlEvents();
+    zorvexa::drawGestureArrow(image, direction, events && events->hasAction(direction));
+}
+
+void MotionPipeline::mouseModeStep(int d, cv::Mat& image) {
+    const cv::Scalar blue(255, 0, 0);
+    if (d == 0 || (d >= 2 && d <= 12)) {
+        if (pointerCooldown_ != 0) {
+            --pointerCooldown_;
+        } else {
+            cv::Rect& r = pointerRect_;
+            const cv::Rect before = r;
+            bool step = true;
+            switch (d) {
+            case kDirUp:
+                if (r.height > 1)
+                    r.height = r.height / 2;
+                else if (r.y > 0)
+                    --r.y;
+                break;
+            case kDirDown:
+                if (r.height > 1) {
+                    r.y += r.height / 2;
+                    r.height = r.height / 2;
+                } else if (r.y < 120) {
+                    ++r.y;
+                }
+                break;
+            case kDirDownRight:
+                if (r.width > 1) {
+                    r.x += r.width / 2;
+                    r.width = r.width / 2;
+                } else if (r.x < 160) {
+                    ++r.x;
+                }
+                break;
+            case kDirDownLeft:
+                if (r.width > 1)
+                    r.width = r.width / 2;
+                else if (r.x > 1)
+                    --r.x;
+                break;
+            case kDirToCenter:
+                step = false;
+                dispatchGesture(kDirToCenter);
+                r = cv::Rect(0, 0, 160, 120);
+                pointerCooldown_ = kPointerCooldown;
+                state_->mouseMode.store(false);
+                break;
+            default:
+                step = false;
+                break;
+            }
+            if (step) {
+                if (r != before)
+                    pointerCooldown_ = kPointerCooldown;
+                dispatchGesture(0);
+                movePointer(r);
+            }
+        }
+        cv::rectangle(image, pointerRect_, blue, 4, cv::LINE_8);
+    }
+    if (pointerCooldown_ != 0)
+        --pointerCooldown_;
+    cv::rectangle(image, pointerRect_, blue, 4, cv::LINE_8);
+}
+
+void MotionPipeline::movePointer(const cv::Rect& target) {
+    const int px = target.x + target.width / 2;
+    const int py = target.y + target.height / 2;
+    const int dx = static_cast<int>(px / 160.0 * 65536);
+    const int dy = static_cast<int>(py / 120.0 * 65536);
+    if (services_.desktop)
+        services_.desktop->moveMouseAbsolute(dx, dy);
+}
+
+void MotionPipeline::playFile(const std::string& path) {
+    interpreter_->lastDirection = 0;
+    interpreter_->upHold = false;
+    extractor_->restart();
+    cv::VideoCapture reader;
+    try {
+        reader.open(path.empty() ? state_->videoPath : path, cv::CAP_FFMPEG);
+    } catch (const cv::Exception&) {
+        reader.release();
+    }
+    const double fileFps = reader.isOpened() ? reader.get(cv::CAP_PROP_FPS) : 0;
+    const double count = reader.isOpened() ? reader.get(cv::CAP_PROP_FRAME_COUNT) : 0;
+    int n = count > 0 && count < 1e9 ? static_cast<int>(count) : 0;
+    // A rate below one frame a second would divide by zero: play such files at 30.
+    const int rate = fileFps >= 1 ? static_cast<int>(fileFps) : 30;
+    state_->frameCounter.store(0);
+    cv::Mat frame, processing;
+    while (n > 0 && state_->playingBack.load()) {
+        const int frameNumber = state_->frameCounter.fetch_add(1) + 1;
+        bool ok = false;
+        try {
+            ok = reader.read(frame);
+        } catch (const cv::Exception&) {
+            ok = false;
+        }
+        if (ok && toProcessingFrame(frame, processing)) {
+            processFrame(processing, *state_, frameNumber, nullptr);
+            if (services_.updateIndicator)
+                services_.updateIndicator(processing, interpreter_->lastDirection);
+        }
+        waitMs(1000 / rate);
+        --n;
+    }
+    reader.release();
+    state_->playingBack.store(false);
+}
+
+void MotionPipeline::showFrameAt(int index) {
+    if (!capture_.isOpened())
+        capture_.openFile(state_->videoPath);
+    if (!capture_.isOpened())
+        return;
+    capture_.set(cv::CAP_PROP_POS_FRAMES, index);
+    cv::Mat frame, processing;
+    if (capture_.read(frame) && toProcessingFrame(frame, processing))
+        processFrame(processing, *state_, state_->frameCounter.load(), nullptr);
+    capture_.release();
+}
+
+bool MotionPipeline::playGuideVideo(const std::string& path, const std::string& caption) {
+    state_->guidePlaying.store(true);
+    cv::VideoCapture reader;
+    try {
+        reader.open(path, cv::CAP_FFMPEG);
+        if (reader.isOpened())
+            reader.set(cv::CAP_PROP_FPS, 10);
+    } catch (const cv::Exception&) {
+        reader.release();
+    }
+    const std::vector<std::string> lines = captionLines(caption);
+    const double count = reader.isOpened() ? reader.get(cv::CAP_PROP_FRAME_COUNT) : 0;
+    int n = count > 0 && count < 1e9 ? static_cast<int>(count) : 0;
+    int frameIndex = 0;
+    cv::Mat frame;
+    while (n > 0) {
+        if (!state_->guidePlaying.load())
+            break;
+        ++frameIndex;
+        bool ok = false;
+        try {
+            ok = reader.read(frame);
+        } catch (const cv::Exception&) {
+            ok = false;
+        }
+        if (ok && !frame.empty()) {
+            if (!caption.empty())
+                drawCaptions(lines, frameIndex, frame, false, true, 0.8);
+            cv::rectangle(frame, cv::Point(0, 0), cv::Point(238, 238), cv::Scalar(0, 0, 0), 2,
+                          cv::LINE_8);
+            if (guideWindow_)
+                guideWindow_->show(frame);
+        }
+        waitMs(100);
+        --n;
+    }
+    reader.release();
+    state_->guidePlaying.store(false);
+    return n == 0;
+}
+
+} // namespace zorvexa
