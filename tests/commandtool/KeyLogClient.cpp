@@ -8,6 +8,7 @@
 #include <X11/Xutil.h>
 
 #include <sys/select.h>
+#include <unistd.h>
 
 #include <cctype>
 #include <csignal>
@@ -18,10 +19,9 @@
 
 namespace {
 
-volatile std::sig_atomic_t stopRequested = 0;
-
+// Every line is flushed as it is written, so ending at once loses nothing.
 void onSignal(int) {
-    stopRequested = 1;
+    _exit(0);
 }
 
 } // namespace
@@ -83,8 +83,16 @@ int main(int argc, char** argv) {
     const GC gc = XCreateGC(display, window, 0, nullptr);
     XSetForeground(display, gc, WhitePixel(display, screen));
     bool announced = false;
+    int waitsSinceMap = 0;
     const int fd = ConnectionNumber(display);
-    while (!stopRequested) {
+    while (true) {
+        // A window manager that is still starting can drop the map request; ask again
+        // every half second until the window is shown.
+        if (!announced && ++waitsSinceMap > 5) {
+            waitsSinceMap = 0;
+            XMapWindow(display, window);
+            XFlush(display);
+        }
         if (XPending(display) == 0) {
             fd_set readable;
             FD_ZERO(&readable);
@@ -111,9 +119,4 @@ int main(int argc, char** argv) {
             std::fflush(log);
         }
     }
-    XFreeGC(display, gc);
-    XDestroyWindow(display, window);
-    XCloseDisplay(display);
-    std::fclose(log);
-    return 0;
 }

@@ -187,6 +187,21 @@ const char* const kCommands = R"(<?xml version="1.0" encoding="UTF-8"?>
 </commands>
 )";
 
+// The window manager must be running before the first client maps.
+class WindowManagerReady : public ::testing::Environment {
+  public:
+    void SetUp() override {
+        const bool ready = waitFor(
+            [] {
+                return run("xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null").find("window id") !=
+                       std::string::npos;
+            },
+            20s);
+        ASSERT_TRUE(ready) << "no window manager on this display";
+    }
+};
+const auto* const kWindowManagerReady = ::testing::AddGlobalTestEnvironment(new WindowManagerReady);
+
 TEST(OsmerakDesktop, ChosenChordReachesTheWindowThatWasInFront) {
     test::TempFolder folder;
     folder.write("commands.xml", kCommands);
@@ -198,6 +213,18 @@ TEST(OsmerakDesktop, ChosenChordReachesTheWindowThatWasInFront) {
     const unsigned long dialog = waitForDialog();
     ASSERT_NE(dialog, 0u) << "the dialog did not take the focus";
     EXPECT_EQ(windowClassOf(dialog), "WM_CLASS(STRING) = \"Osmerak\", \"Osmerak\"");
+    // Centred across the 1280 x 1024 screen, bottom edge half its height above the bottom.
+    const std::string geometry = run("xdotool getwindowgeometry " + std::to_string(dialog));
+    int x = 0, y = 0, width = 0, height = 0;
+    ASSERT_EQ(std::sscanf(geometry.c_str(),
+                          "Window %*u Position: %d,%d (screen: %*d) Geometry: %dx%d", &x, &y,
+                          &width, &height),
+              4)
+        << geometry;
+    EXPECT_EQ(x, 1280 / 2 - width / 2);
+    EXPECT_EQ(y, static_cast<int>(1024 - 1.5 * height));
+    EXPECT_GT(width, 300);
+    EXPECT_GT(height, 200);
     keys("Down Down");
     std::this_thread::sleep_for(300ms);
     screenshot("osmerak-commands.png");
@@ -225,6 +252,9 @@ TEST(OsmerakDesktop, TaskListSwitchesToAnotherWindow) {
     Client beta(folder, "BetaApp", "Beta", "120,70,110");
     ASSERT_TRUE(activate(alpha.id()));
     ASSERT_TRUE(activate(beta.id()));
+    run("xdotool windowminimize --sync " + std::to_string(alpha.id()));
+    ASSERT_NE(run("xprop -id " + std::to_string(alpha.id()) + " WM_STATE").find("Iconic"),
+              std::string::npos);
 
     Child osmerak({kBin + "/osmerak"}, folder.path().string());
     ASSERT_NE(waitForDialog(), 0u);
@@ -236,7 +266,10 @@ TEST(OsmerakDesktop, TaskListSwitchesToAnotherWindow) {
     screenshot("osmerak-tasks.png");
     keys("Return");
     ASSERT_EQ(osmerak.waitExit(5s), 0);
+    // The minimised window behind is restored and brought to the front.
     EXPECT_TRUE(waitFor([&] { return activeWindow() == alpha.id(); }, 3s));
+    EXPECT_NE(run("xprop -id " + std::to_string(alpha.id()) + " WM_STATE").find("Normal"),
+              std::string::npos);
     EXPECT_EQ(alpha.log().find("press"), std::string::npos);
     EXPECT_EQ(beta.log().find("press"), std::string::npos);
 }
