@@ -29,8 +29,16 @@ for _ in $(seq 1 100); do
 done
 openbox --sm-disable >/dev/null 2>&1 &
 wm_pid=$!
-for _ in $(seq 1 100); do
+# Under load openbox can take a while; give it up to 20 s.
+for _ in $(seq 1 400); do
   xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' && break
+  sleep 0.05
+done
+# openbox announces itself before it has finished starting; a window mapped in between
+# is never managed (about one run in five). _OB_THEME is the last property it sets.
+# Under load openbox can take a while; give it up to 20 s.
+for _ in $(seq 1 400); do
+  xprop -root _OB_THEME 2>/dev/null | grep -q '=' && break
   sleep 0.05
 done
 "$@"
