@@ -112,6 +112,15 @@ class Probe {
         return result;
     }
 
+    std::string all() {
+        std::lock_guard<std::mutex> lock(mutex_);
+        std::string text;
+        for (const std::string& line : lines_) {
+            text += line + "\n";
+        }
+        return text;
+    }
+
     // Skips everything received so far.
     void skipAll() {
         std::lock_guard<std::mutex> lock(mutex_);
@@ -176,10 +185,15 @@ class X11DesktopTest : public ::testing::Test {
     static void SetUpTestSuite() {
         desktop_ = X11Desktop::open().release();
         other_ = new Probe({"--class", "ZvOther", "--title", "Other probe", "--transient"});
-        otherId_ = idFrom(other_->nextStartingWith("ready"));
-        otherDialogId_ = idFrom(other_->nextStartingWith("dialog"));
+        otherId_ = idFrom(other_->nextStartingWith("ready", 10s));
+        otherDialogId_ = idFrom(other_->nextStartingWith("dialog", 10s));
         probe_ = new Probe({"--class", "ZvProbe", "--title", kTitle, "--icon"});
-        probeId_ = idFrom(probe_->nextStartingWith("ready"));
+        probeId_ = idFrom(probe_->nextStartingWith("ready", 10s));
+        if (otherId_ == 0 || otherDialogId_ == 0 || probeId_ == 0) {
+            std::fprintf(stderr, "probe output:\n%s\nsecond probe output:\n%s\n",
+                         probe_->all().c_str(), other_->all().c_str());
+            std::system("xprop -root _NET_CLIENT_LIST_STACKING _NET_ACTIVE_WINDOW >&2");
+        }
     }
 
     static void TearDownTestSuite() {
@@ -268,6 +282,40 @@ TEST_F(X11DesktopTest, AChordWithAKeyThatCannotBeTypedIsNotSentAtAll) {
     EXPECT_EQ(desktop_->sendKeyRecords(list.records.data(), list.count), 0);
     desktop_->postKeyToForeground(VK_UP); // a marker: the next key lines must be this
     EXPECT_EQ(probe_->keys(2), (std::vector<std::string>{"key press Up 0", "key release Up 0"}));
+}
+
+TEST_F(X11DesktopTest, ChordsFromConcurrentThreadsDoNotInterleave) {
+    focusProbe();
+    constexpr int kThreads = 4;
+    constexpr int kChords = 5;
+    const std::uint16_t modifiers[kThreads] = {VK_CONTROL, VK_SHIFT, VK_MENU, VK_CONTROL};
+    const std::uint16_t keys[kThreads] = {VK_C, VK_LEFT, 'X', VK_DELETE};
+    std::vector<std::thread> threads;
+    for (int t = 0; t < kThreads; ++t) {
+        threads.emplace_back([&, t] {
+            for (int i = 0; i < kChords; ++i) {
+                sendKeyboardEvent(*desktop_, keys[t], modifiers[t], 0);
+                desktop_->foregroundClass();
+            }
+        });
+    }
+    for (std::thread& thread : threads) {
+        thread.join();
+    }
+    const auto lines = probe_->keys(kThreads * kChords * 4);
+    ASSERT_EQ(lines.size(), static_cast<std::size_t>(kThreads * kChords * 4));
+    // Each chord arrives as modifier down, key down, key up, modifier up.
+    for (std::size_t i = 0; i < lines.size(); i += 4) {
+        std::string modifier = lines[i].substr(std::string("key press ").size());
+        modifier = modifier.substr(0, modifier.find(' '));
+        std::string key = lines[i + 1].substr(std::string("key press ").size());
+        key = key.substr(0, key.find(' '));
+        EXPECT_EQ(lines[i].rfind("key press " + modifier, 0), 0u) << lines[i];
+        EXPECT_EQ(lines[i + 1].rfind("key press " + key, 0), 0u) << lines[i + 1];
+        EXPECT_EQ(lines[i + 2].rfind("key release " + key, 0), 0u) << lines[i + 2];
+        EXPECT_EQ(lines[i + 3].rfind("key release " + modifier, 0), 0u) << lines[i + 3];
+        EXPECT_NE(modifier, key);
+    }
 }
 
 TEST_F(X11DesktopTest, PointerMovesAndClicks) {
