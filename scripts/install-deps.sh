@@ -11,7 +11,7 @@ packages=(
   libx11-dev libxtst-dev
   libv4l-dev
   libgtest-dev libgmock-dev libbenchmark-dev
-  xvfb xauth openbox x11-utils x11-apps xdotool imagemagick
+  xvfb xauth openbox x11-utils x11-apps xdotool imagemagick xdg-utils
   ffmpeg fonts-dejavu-core
 )
 

@@ -1,6 +1,8 @@
 #include "main/control/CControlEvents.h"
 
 #include <algorithm>
+#include <cmath>
+#include <limits>
 #include <system_error>
 #include <thread>
 
@@ -30,6 +32,19 @@ int defaultArrowKey(int dir) {
     default:
         return 0;
     }
+}
+
+// A movement times the factor, truncated toward zero; saturates instead of overflowing
+// for huge or non-finite factors a hand-edited file can produce.
+int scaledMovement(int value, float factor) {
+    const double v = static_cast<double>(static_cast<float>(value) * factor);
+    if (std::isnan(v))
+        return 0;
+    if (v >= 2147483647.0)
+        return std::numeric_limits<int>::max();
+    if (v <= -2147483648.0)
+        return std::numeric_limits<int>::min();
+    return static_cast<int>(v);
 }
 
 } // namespace
@@ -171,10 +186,8 @@ void CControlEvents::handleEvent(AppEntry& app, const EventEntry& event, int dir
     const int modifier1 = keyNames_.lookupKey(event.extKey);
     const int modifier2 = keyNames_.lookupKey(event.extKey2);
     const int repeat = readLeadingInt(event.repeat);
-    const int x =
-        static_cast<int>(static_cast<float>(readLeadingInt(event.x)) * state_.accelerationFactor);
-    const int y =
-        static_cast<int>(static_cast<float>(readLeadingInt(event.y)) * state_.accelerationFactor);
+    const int x = scaledMovement(readLeadingInt(event.x), state_.accelerationFactor);
+    const int y = scaledMovement(readLeadingInt(event.y), state_.accelerationFactor);
     launchAction(type, key, dir, repeat, modifier1, modifier2, x, y, event.sysCommand);
 }
 

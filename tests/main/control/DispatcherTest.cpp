@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <limits>
+
 #include "ControlTestSupport.h"
 
 using namespace zorvexa;
@@ -101,6 +103,17 @@ TEST(Dispatcher, AccelerationOfRepeatedMoves) {
                     3),
               (std::vector<int>{10, 0, 0}))
         << "without a cap the second trigger moves by 0";
+}
+
+TEST(Dispatcher, HugeAccelerationSaturatesInsteadOfOverflowing) {
+    Rig rig(app(R"(<event name="UP_MOTION" action="MOUSEEVENTF_MOVE" x="2000000000" y="-5"
+                   acceleration="1e300" max_acceleration="1e300"/>)"));
+    for (int i = 0; i < 3; ++i)
+        rig.strokeFrame(kDirUp);
+    const auto moves = rig.calls(Kind::MoveMouseRelative);
+    ASSERT_EQ(moves.size(), 3u);
+    EXPECT_EQ(moves[1].x, std::numeric_limits<int>::max());
+    EXPECT_EQ(moves[1].y, std::numeric_limits<int>::min());
 }
 
 TEST(Dispatcher, AccelerationRunSurvivesPausesAndRestartsOnAnotherDirection) {
