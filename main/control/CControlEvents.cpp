@@ -47,6 +47,16 @@ int scaledMovement(int value, float factor) {
     return static_cast<int>(v);
 }
 
+// A real from the file in single precision; values beyond its range become infinite
+// instead of relying on an undefined conversion.
+float toSinglePrecision(double v) {
+    if (v > std::numeric_limits<float>::max())
+        return std::numeric_limits<float>::infinity();
+    if (v < -std::numeric_limits<float>::max())
+        return -std::numeric_limits<float>::infinity();
+    return static_cast<float>(v);
+}
+
 } // namespace
 
 CControlEvents::CControlEvents(AppState& state, std::shared_ptr<Desktop> desktop,
@@ -138,8 +148,8 @@ void CControlEvents::handleEvent(AppEntry& app, const EventEntry& event, int dir
         state_.accelerationDirection = dir;
         state_.accelerationFactor = 1.0f;
     } else {
-        const float a = static_cast<float>(readLeadingReal(event.acceleration));
-        const float m = static_cast<float>(readLeadingReal(event.max_acceleration));
+        const float a = toSinglePrecision(readLeadingReal(event.acceleration));
+        const float m = toSinglePrecision(readLeadingReal(event.max_acceleration));
         if (m > state_.accelerationFactor)
             state_.accelerationFactor *= a;
         else
