@@ -4,7 +4,7 @@
 set -u
 root=${1:-.}
 status=0
-for dir in common main/motion main/control commandtool/store; do
+for dir in common main/motion main/control commandtool/store commandtool/controller main/shell/app webcamtool/core; do
   [ -d "$root/$dir" ] || continue
   hits=$(grep -rnE '#\s*include\s*[<"](Q[A-Za-z]+|Qt[A-Za-z]*/|X11/)' "$root/$dir" --include='*.h' --include='*.cpp' || true)
   if [ -n "$hits" ]; then
