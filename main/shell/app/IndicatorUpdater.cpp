@@ -1,0 +1,68 @@
+#include "main/shell/app/IndicatorUpdater.h"
+
+#include <cstdio>
+#include <vector>
+
+#include <opencv2/imgproc.hpp>
+
+#include "main/motion/Annotation.h"
+#include "main/shell/AppState.h"
+#include "main/shell/Calories.h"
+#include "main/shell/app/IndicatorLogic.h"
+
+namespace zorvexa {
+
+IndicatorUpdater::IndicatorUpdater(AppState& state, IndicatorHooks hooks)
+    : state_(state), hooks_(std::move(hooks)) {}
+
+std::string calorieLineText(float calories) {
+    char text[200];
+    std::snprintf(text, sizeof text, "%3.1f calories burnt", static_cast<double>(calories));
+    return text;
+}
+
+void drawIndicatorFrame(cv::Mat& frame, int arrowDirection, bool hasAction,
+                        const std::string& modeCaption, const std::string& calorieLine,
+                        int frameNumber) {
+    if (frame.cols == 160)
+        cv::resize(frame, frame, cv::Size(320, 240), 0, 0, cv::INTER_LINEAR);
+    std::vector<std::string> lines{"", modeCaption};
+    if (arrowDirection != 0)
+        drawGestureArrow(frame, static_cast<MotionDir>(arrowDirection), hasAction);
+    if (!calorieLine.empty())
+        lines.push_back(calorieLine);
+    drawCaptions(lines, frameNumber, frame, true, false, 1.0);
+}
+
+void IndicatorUpdater::update(const cv::Mat& cleanFrame, int direction) {
+    std::optional<std::string> hide;
+    if (hooks_.foregroundHideOverlay)
+        hide = hooks_.foregroundHideOverlay();
+
+    IndicatorInputs in;
+    in.direction = direction;
+    in.fps = state_.fps.load();
+    in.entryHidesOverlay = hidesOverlay(hide ? hide->c_str() : nullptr);
+    in.autoDisplay = state_.autoDisplayTransparentIndicator.load();
+    in.callerSeesMainWindowActive =
+        hooks_.callerSeesMainWindowActive && hooks_.callerSeesMainWindowActive();
+
+    const IndicatorStep step = stepIndicator(state_.indicatorCountdown, lastIndicatorGesture_, in);
+    if (step.visibility != IndicatorStep::Visibility::Keep && hooks_.setWindowVisible)
+        hooks_.setWindowVisible(step.visibility == IndicatorStep::Visibility::Show);
+    if (!step.showFrame || cleanFrame.empty())
+        return;
+
+    cv::Mat frame = cleanFrame.clone();
+    if (state_.tracking) {
+        const bool bound =
+            step.arrowDirection != 0 && hooks_.hasAction && hooks_.hasAction(step.arrowDirection);
+        drawIndicatorFrame(frame, step.arrowDirection, bound, state_.modeCaption,
+                           state_.showCalorieCounter ? calorieLineText(totalCalories(state_)) : "",
+                           state_.frameCounter.load());
+    }
+    if (hooks_.showFrame)
+        hooks_.showFrame(frame);
+}
+
+} // namespace zorvexa

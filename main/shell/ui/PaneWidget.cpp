@@ -1,0 +1,41 @@
+#include "main/shell/ui/PaneWidget.h"
+
+#include <QMouseEvent>
+#include <QPainter>
+
+namespace zorvexa {
+
+PaneWidget::PaneWidget(QWidget* parent) : QWidget(parent) {
+    setFocusPolicy(Qt::NoFocus);
+    setAttribute(Qt::WA_ShowWithoutActivating);
+    setAttribute(Qt::WA_OpaquePaintEvent);
+}
+
+void PaneWidget::setImage(QImage image) {
+    image_ = std::move(image);
+    update();
+}
+
+void PaneWidget::paintEvent(QPaintEvent*) {
+    QPainter painter(this);
+    painter.fillRect(rect(), QColor(32, 32, 32));
+    if (image_.isNull())
+        return;
+    QSize size = image_.size();
+    if (size.width() > width() || size.height() > height())
+        size.scale(this->size(), Qt::KeepAspectRatio);
+    painter.setRenderHint(QPainter::SmoothPixmapTransform);
+    painter.drawImage(QRect(QPoint(0, 0), size), image_);
+}
+
+void PaneWidget::mousePressEvent(QMouseEvent* event) {
+    if (!mouseHandler_)
+        return;
+    const QPoint at = event->position().toPoint();
+    if (event->button() == Qt::LeftButton)
+        mouseHandler_(kLeftButtonDown, at.x(), at.y());
+    else if (event->button() == Qt::RightButton)
+        mouseHandler_(kRightButtonDown, at.x(), at.y());
+}
+
+} // namespace zorvexa

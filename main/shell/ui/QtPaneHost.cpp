@@ -1,0 +1,106 @@
+#include "main/shell/ui/QtPaneHost.h"
+
+#include <QThread>
+
+#include <opencv2/core.hpp>
+
+namespace zorvexa {
+
+QImage toQImage(const cv::Mat& image) {
+    if (image.empty())
+        return {};
+    cv::Mat eight = image;
+    if (image.depth() != CV_8U)
+        image.convertTo(eight, CV_8U);
+    switch (eight.channels()) {
+    case 1:
+        return QImage(eight.data, eight.cols, eight.rows, static_cast<qsizetype>(eight.step),
+                      QImage::Format_Grayscale8)
+            .copy();
+    case 3:
+        return QImage(eight.data, eight.cols, eight.rows, static_cast<qsizetype>(eight.step),
+                      QImage::Format_BGR888)
+            .copy();
+    case 4: // BGRA in memory is ARGB32 on a little-endian machine
+        return QImage(eight.data, eight.cols, eight.rows, static_cast<qsizetype>(eight.step),
+                      QImage::Format_ARGB32)
+            .copy();
+    default:
+        return {};
+    }
+}
+
+QtPaneHost::QtPaneHost(QObject* parent) : QObject(parent) {}
+
+QtPaneHost::~QtPaneHost() {
+    for (auto& [name, slot] : slots_)
+        delete slot->widget.data();
+}
+
+void QtPaneHost::registerHost(WindowHandle handle, QWidget* paneParent) {
+    hosts_[handle] = paneParent;
+}
+
+void QtPaneHost::createPane(const std::string& name, WindowHandle host, int x, int y, int width,
+                            int height, bool hiddenUntilFirstImage) {
+    auto found = hosts_.find(host);
+    QWidget* parent = found != hosts_.end() ? found->second.data() : nullptr;
+    if (!parent) {
+        // Without a registered host the pane would become a window of its own.
+        return;
+    }
+    auto slot = std::make_shared<Slot>();
+    slot->widget = new PaneWidget(parent);
+    slot->widget->setObjectName(QString::fromStdString(name));
+    slot->widget->setGeometry(x, y, width, height);
+    slot->widget->setVisible(!hiddenUntilFirstImage);
+    slots_[name] = slot;
+}
+
+void QtPaneHost::showImage(const std::string& name, const cv::Mat& image) {
+    auto found = slots_.find(name);
+    if (found == slots_.end())
+        return;
+    std::shared_ptr<Slot> slot = found->second;
+    if (slot->inFlight.load() >= kMaxImagesInFlight)
+        return;
+    QImage copy = toQImage(image);
+    if (copy.isNull())
+        return;
+    ++slot->inFlight;
+    QMetaObject::invokeMethod(
+        this,
+        [slot, copy = std::move(copy)]() mutable {
+            --slot->inFlight;
+            PaneWidget* widget = slot->widget.data();
+            if (!widget)
+                return;
+            widget->setImage(std::move(copy));
+            if (widget->isHidden())
+                widget->show(); // WA_ShowWithoutActivating: the focus stays where it is
+        },
+        Qt::QueuedConnection);
+}
+
+void QtPaneHost::destroyPane(const std::string& name) {
+    auto found = slots_.find(name);
+    if (found == slots_.end())
+        return;
+    QPointer<PaneWidget> widget = found->second->widget;
+    if (QThread::currentThread() == thread())
+        delete widget.data();
+    else if (widget)
+        widget->deleteLater();
+}
+
+PaneWidget* QtPaneHost::pane(const std::string& name) const {
+    auto found = slots_.find(name);
+    return found == slots_.end() ? nullptr : found->second->widget.data();
+}
+
+void QtPaneHost::setMouseHandler(const std::string& name, PaneWidget::MouseHandler handler) {
+    if (PaneWidget* widget = pane(name))
+        widget->setMouseHandler(std::move(handler));
+}
+
+} // namespace zorvexa

@@ -1,0 +1,55 @@
+// The panes of the frame loop on screen: each pane is a PaneWidget inside one of the
+// shell's windows. Images may come from any thread: they are converted to a QImage copy
+// on the calling thread and handed to the window thread by a queued call. A pane that
+// still has a few images on their way drops new ones instead of letting a queue grow.
+#pragma once
+
+#include <atomic>
+#include <map>
+#include <memory>
+#include <string>
+
+#include <QImage>
+#include <QObject>
+#include <QPointer>
+
+#include "main/motion/OpenCvEmbeddedWindow.h"
+#include "main/shell/ui/PaneWidget.h"
+
+namespace zorvexa {
+
+// A copy of an OpenCV image as a QImage (8-bit grey, BGR or BGRA; other depths are
+// scaled to 8 bits). Null for an empty image.
+QImage toQImage(const cv::Mat& image);
+
+class QtPaneHost : public QObject, public PaneHost {
+  public:
+    explicit QtPaneHost(QObject* parent = nullptr);
+    ~QtPaneHost() override;
+
+    // The widget that holds the panes of a host window handle (window thread, before the
+    // panes are created).
+    void registerHost(WindowHandle handle, QWidget* paneParent);
+
+    void createPane(const std::string& name, WindowHandle host, int x, int y, int width, int height,
+                    bool hiddenUntilFirstImage) override;
+    void showImage(const std::string& name, const cv::Mat& image) override;
+    void destroyPane(const std::string& name) override;
+
+    // Window thread only.
+    PaneWidget* pane(const std::string& name) const;
+    void setMouseHandler(const std::string& name, PaneWidget::MouseHandler handler);
+
+    static constexpr int kMaxImagesInFlight = 3;
+
+  private:
+    struct Slot {
+        QPointer<PaneWidget> widget; // window thread only
+        std::atomic<int> inFlight{0};
+    };
+    std::map<WindowHandle, QPointer<QWidget>> hosts_;
+    // Filled on the window thread before any frame loop starts; workers only look up.
+    std::map<std::string, std::shared_ptr<Slot>> slots_;
+};
+
+} // namespace zorvexa

@@ -1,0 +1,176 @@
+#include "main/shell/ui/ShellController.h"
+
+#include <fstream>
+
+#include <QApplication>
+#include <QMetaObject>
+#include <QStatusBar>
+
+#include "main/motion/MotionPipeline.h"
+#include "main/shell/AppState.h"
+#include "main/shell/Calories.h"
+#include "main/shell/Options.h"
+#include "main/shell/app/CommandIds.h"
+#include "platform/Desktop.h"
+
+namespace zorvexa {
+
+ShellController::ShellController(AppState& state, AppPaths paths, std::shared_ptr<Desktop> desktop,
+                                 ShellOptions options)
+    : state_(state), paths_(std::move(paths)), desktop_(std::move(desktop)),
+      options_(std::move(options)), frameLoop_([this](int delayMs, std::function<void()> fn) {
+          postToUi(delayMs, std::move(fn));
+      }),
+      guideThread_(
+          [this](int delayMs, std::function<void()> fn) { postToUi(delayMs, std::move(fn)); }) {
+    demoVideos_ = findDataFile(paths_, kDemoVideosFolderName);
+}
+
+ShellController::~ShellController() {
+    // The threads have been joined by shutDown(); the pipeline's panes go before the
+    // windows that hold them.
+    pipeline_.reset();
+}
+
+void ShellController::postToUi(int delayMs, std::function<void()> fn) {
+    if (delayMs <= 0)
+        QMetaObject::invokeMethod(this, std::move(fn), Qt::QueuedConnection);
+    else
+        QTimer::singleShot(delayMs, this, std::move(fn)); // window thread only
+}
+
+void ShellController::startUp() {
+    using namespace command;
+    state_.mainWindow = static_cast<WindowHandle>(&window_);
+    window_.onCommand = [this](int id) { runCommand(id); };
+    window_.onClose = [this] { onClose(); };
+    window_.onActivationChange = [this] {
+        mainWindowActive_ = window_.isActiveWindow();
+        indicator_.hide();
+    };
+
+    loadOptions(state_, paths_, [this](int id, bool checked) { window_.setChecked(id, checked); });
+    window_.setupToolbar();
+    state_.statusBar = static_cast<WindowHandle>(window_.statusBar());
+
+    window_.show();
+    connect(&statusTimer_, &QTimer::timeout, this,
+            [this] { setStatusText(updateStatusLine(state_, previousFrameCounter_)); });
+    statusTimer_.start(1000);
+
+    state_.indicatorWindow = static_cast<WindowHandle>(&indicator_);
+    indicator_.hide();
+    window_.setFocus();
+
+    for (int id : kRemovedAtStartup)
+        window_.removeMenuItem(id);
+
+    panes_.registerHost(state_.mainWindow.load(), window_.clientArea());
+    panes_.registerHost(state_.indicatorWindow.load(), &indicator_);
+    PipelineServices services;
+    services.desktop = desktop_;
+    services.panes = &panes_;
+    services.control.configPath = options_.configPath;
+    services.control.programDirectory = paths_.moduleDir;
+    services.setStatusText = [this](const std::string& text) { setStatusText(text); };
+    services.updateIndicator = [this](const cv::Mat& frame, int direction) {
+        updateIndicator(frame, direction);
+    };
+    services.cameraSource = options_.cameraSource;
+    pipeline_ = std::make_unique<MotionPipeline>(state_, std::move(services));
+
+    IndicatorHooks hooks;
+    hooks.foregroundHideOverlay = [this]() -> std::optional<std::string> {
+        auto events = pipeline_->controlEvents();
+        const AppEntry* entry = events ? events->selectApplication("") : nullptr;
+        if (!entry)
+            return std::nullopt;
+        return entry->hideOverlayWindow;
+    };
+    hooks.hasAction = [this](int direction) {
+        auto events = pipeline_->controlEvents();
+        return events && events->hasAction(direction);
+    };
+    hooks.setWindowVisible = [this](bool visible) { setIndicatorVisible(visible); };
+    hooks.callerSeesMainWindowActive = [this] {
+        return commandPlayback_.load() && mainWindowActive_.load();
+    };
+    hooks.showFrame = [this](const cv::Mat& image) {
+        if (OpenCvEmbeddedWindow* pane = pipeline_->indicatorWindow())
+            pane->show(image);
+    };
+    indicatorUpdater_ = std::make_unique<IndicatorUpdater>(state_, std::move(hooks));
+    pipeline_->createWindows();
+
+    window_.activateWindow();
+    window_.setChecked(kGrab, true);
+    window_.setButtonPressed(kGrabButton, true);
+    startCapture();
+    startGuide(0);
+    window_.setButtonPressed(kBeginnerModeButton, state_.useBeginnerSettings.load());
+    panes_.setMouseHandler("demo_video",
+                           [this](int event, int x, int y) { onGuideMouse(event, x, y); });
+}
+
+void ShellController::shutDown() {
+    statusTimer_.stop();
+    saveOptions(state_, paths_);
+    appendSessionLog(state_, paths_);
+    frameLoop_.joinAtExit([this] { stopFrameLoop(); });
+    guideThread_.joinAtExit([this] { stopGuide(); });
+}
+
+void ShellController::stopFrameLoop() {
+    state_.capturing = false;
+    state_.playingBack = false;
+}
+
+void ShellController::stopGuide() {
+    guide_.guideStopRequested = true;
+    state_.guidePlaying = false;
+}
+
+void ShellController::onClose() {
+    closing_ = true;
+    stopFrameLoop();
+    stopGuide();
+    frameLoop_.cancelPending();
+    guideThread_.cancelPending();
+    statusTimer_.stop();
+    indicator_.close();
+    QCoreApplication::quit();
+}
+
+void ShellController::setStatusText(const std::string& text) {
+    QMetaObject::invokeMethod(
+        this,
+        [this, text] {
+            window_.setStatusText(QString::fromStdString(text));
+            if (!options_.statusFile.empty()) {
+                std::ofstream out(options_.statusFile, std::ios::trunc);
+                out << text << '\n';
+            }
+        },
+        Qt::QueuedConnection);
+}
+
+void ShellController::updateIndicator(const cv::Mat& cleanFrame, int direction) {
+    if (indicatorUpdater_)
+        indicatorUpdater_->update(cleanFrame, direction);
+}
+
+void ShellController::setIndicatorVisible(bool visible) {
+    QMetaObject::invokeMethod(
+        this,
+        [this, visible] {
+            if (closing_)
+                return;
+            if (visible && indicator_.isHidden())
+                indicator_.show(); // shown without activation: the focus stays put
+            else if (!visible && !indicator_.isHidden())
+                indicator_.hide();
+        },
+        Qt::QueuedConnection);
+}
+
+} // namespace zorvexa

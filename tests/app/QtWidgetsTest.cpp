@@ -1,0 +1,199 @@
+// The main window's widgets and the video panes, without an X server.
+#include <cstdlib>
+#include <thread>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QApplication>
+#include <QMenu>
+#include <QMenuBar>
+#include <QToolBar>
+
+#include <opencv2/core.hpp>
+
+#include "main/shell/app/CommandIds.h"
+#include "main/shell/app/ToolbarTips.h"
+#include "main/shell/ui/MainWindow.h"
+#include "main/shell/ui/QtPaneHost.h"
+
+namespace zorvexa {
+namespace {
+
+QApplication& app() {
+    static int argc = 1;
+    static char name[] = "app_widget_tests";
+    static char* argv[] = {name, nullptr};
+    static QApplication* instance = [] {
+        setenv("QT_QPA_PLATFORM", "offscreen", 1);
+        return new QApplication(argc, argv);
+    }();
+    return *instance;
+}
+
+struct MenuRow {
+    QString text;
+    int id; // 0 for a separator
+};
+
+std::vector<MenuRow> rows(QMenu* menu) {
+    std::vector<MenuRow> out;
+    for (QAction* action : menu->actions())
+        out.push_back({action->isSeparator() ? QString() : action->text(),
+                       action->isSeparator() ? 0 : action->data().toInt()});
+    return out;
+}
+
+QMenu* menuNamed(MainWindow& window, const QString& title) {
+    for (QAction* action : window.menuBar()->actions())
+        if (action->text() == title)
+            return action->menu();
+    return nullptr;
+}
+
+TEST(MainWindowWidgets, MenuTreeBeforeAndAfterTheStartupRemovals) {
+    app();
+    MainWindow window;
+    EXPECT_EQ(window.windowTitle(), "Zorvexa");
+    EXPECT_EQ(window.minimumSize(), QSize(572, 400));
+    EXPECT_EQ(window.maximumSize(), QSize(572, 400));
+    EXPECT_EQ(MainWindow::placement(1280), QPoint(490, 50));
+    EXPECT_EQ(MainWindow::placement(1365), QPoint(532, 50));
+
+    QStringList titles;
+    for (QAction* action : window.menuBar()->actions())
+        titles << action->text();
+    EXPECT_EQ(titles, (QStringList{"&File", "&Video", "&Options", "&Help"}));
+
+    QMenu* options = menuNamed(window, "&Options");
+    ASSERT_NE(options, nullptr);
+    const auto optionRows = rows(options);
+    ASSERT_EQ(optionRows.size(), 8u);
+    EXPECT_EQ(optionRows[1].text, "Auto Show/HIde Video Overlay Window");
+    EXPECT_EQ(optionRows[2].id, 0);
+    EXPECT_EQ(optionRows[6].id, command::kUseBeginnerSettings);
+    EXPECT_TRUE(window.isChecked(command::kAutoShowOverlay)) << "checked in the template";
+    EXPECT_TRUE(window.isChecked(command::kUseBeginnerSettings));
+    EXPECT_FALSE(window.isChecked(command::kMirrorImage));
+
+    for (int id : command::kRemovedAtStartup)
+        window.removeMenuItem(id);
+    QCoreApplication::processEvents();
+    const auto fileRows = rows(menuNamed(window, "&File"));
+    ASSERT_EQ(fileRows.size(), 2u);
+    EXPECT_EQ(fileRows[0].text, "View Sessions Exercise vs Calories Log");
+    EXPECT_EQ(fileRows[1].text, "E&xit");
+    const auto videoRows = rows(menuNamed(window, "&Video"));
+    ASSERT_EQ(videoRows.size(), 1u);
+    EXPECT_EQ(videoRows[0].text, "&Grab");
+    EXPECT_EQ(rows(options).size(), 7u);
+    EXPECT_FALSE(window.hasMenuItem(command::kMouseMode));
+    EXPECT_EQ(rows(menuNamed(window, "&Help"))[0].text, "&About ...");
+}
+
+TEST(MainWindowWidgets, ClicksLeaveCheckMarksToTheCommand) {
+    app();
+    MainWindow window;
+    std::vector<int> commands;
+    window.onCommand = [&](int id) { commands.push_back(id); };
+    window.menuAction(command::kMirrorImage)->trigger();
+    EXPECT_EQ(commands, (std::vector<int>{command::kMirrorImage}));
+    EXPECT_FALSE(window.isChecked(command::kMirrorImage));
+    EXPECT_FALSE(window.menuAction(command::kMirrorImage)->isChecked());
+    window.setChecked(command::kMirrorImage, true);
+    EXPECT_TRUE(window.menuAction(command::kMirrorImage)->isChecked());
+}
+
+TEST(MainWindowWidgets, ToolbarButtonsStatesAndTooltips) {
+    app();
+    MainWindow window;
+    window.setupToolbar();
+    std::vector<int> ids;
+    for (QAction* action : window.toolbar()->actions())
+        ids.push_back(action->data().toInt());
+    EXPECT_EQ(ids, (std::vector<int>{command::kReloadConfig, command::kWebcamSettingsButton,
+                                     command::kGrabButton, command::kBeginnerModeButton}));
+    for (QAction* action : window.toolbar()->actions())
+        EXPECT_FALSE(action->icon().isNull());
+
+    QAction* grab = window.buttonAction(command::kGrabButton);
+    EXPECT_EQ(grab->toolTip(), "turn webcam on");
+    window.setButtonPressed(command::kGrabButton, true);
+    EXPECT_EQ(grab->toolTip(), "webcam capturing video....");
+    window.setButtonPressed(command::kGrabButton, false);
+    window.setButtonEnabled(command::kGrabButton, false);
+    EXPECT_EQ(grab->toolTip(), "webcam capturing video....");
+    window.setButtonEnabled(command::kGrabButton, true);
+    EXPECT_EQ(window.buttonState(command::kGrabButton), button_state::kEnabled);
+
+    EXPECT_EQ(window.buttonAction(command::kBeginnerModeButton)->toolTip(),
+              "Beginner Mode <active>");
+    window.setButtonPressed(command::kBeginnerModeButton, false);
+    EXPECT_EQ(window.buttonAction(command::kBeginnerModeButton)->toolTip(), "set Beginner Mode");
+    EXPECT_EQ(window.buttonAction(command::kReloadConfig)->toolTip(),
+              "reload configuration config.xml");
+    EXPECT_EQ(window.buttonState(command::kTrack), -1);
+
+    // A click on a pressed-state button does not flip it by itself.
+    std::vector<int> commands;
+    window.onCommand = [&](int id) { commands.push_back(id); };
+    grab->trigger();
+    EXPECT_EQ(commands, (std::vector<int>{command::kGrabButton}));
+    EXPECT_FALSE(grab->isChecked());
+}
+
+TEST(QtPaneHost, ImagesConvertWithTheirColoursInOrder) {
+    cv::Mat bgr(2, 3, CV_8UC3, cv::Scalar(255, 0, 0)); // blue
+    const QImage image = toQImage(bgr);
+    ASSERT_EQ(image.size(), QSize(3, 2));
+    EXPECT_EQ(image.pixelColor(1, 1), QColor(0, 0, 255));
+    cv::Mat grey(4, 4, CV_8UC1, cv::Scalar(77));
+    EXPECT_EQ(qGray(toQImage(grey).pixel(0, 0)), 77);
+    cv::Mat floats(2, 2, CV_32FC3, cv::Scalar(0, 200, 0));
+    EXPECT_EQ(toQImage(floats).pixelColor(0, 0), QColor(0, 200, 0));
+    EXPECT_TRUE(toQImage(cv::Mat()).isNull());
+}
+
+TEST(QtPaneHost, HiddenPaneAppearsWithItsFirstImageWithoutTakingTheFocus) {
+    app();
+    QWidget host;
+    host.resize(600, 400);
+    QWidget* focus = new QWidget(&host);
+    focus->setFocusPolicy(Qt::StrongFocus);
+    host.show();
+    focus->setFocus();
+    QtPaneHost panes;
+    int handle = 0;
+    panes.registerHost(&handle, &host);
+    panes.createPane("video", &handle, 0, 60, 320, 240, true);
+    panes.createPane("demo_video", &handle, 321, 60, 240, 240, false);
+    panes.createPane("orphan", nullptr, 0, 0, 10, 10, false); // unknown host: no pane
+
+    PaneWidget* video = panes.pane("video");
+    ASSERT_NE(video, nullptr);
+    EXPECT_EQ(video->geometry(), QRect(0, 60, 320, 240));
+    EXPECT_TRUE(video->isHidden());
+    EXPECT_FALSE(panes.pane("demo_video")->isHidden());
+    EXPECT_EQ(panes.pane("orphan"), nullptr);
+    EXPECT_EQ(video->focusPolicy(), Qt::NoFocus);
+
+    // From another thread, as the frame loop does.
+    std::thread worker(
+        [&] { panes.showImage("video", cv::Mat(120, 160, CV_8UC3, cv::Scalar::all(9))); });
+    worker.join();
+    EXPECT_TRUE(video->isHidden()) << "delivered on the window thread only";
+    QCoreApplication::processEvents();
+    EXPECT_FALSE(video->isHidden());
+    EXPECT_EQ(video->image().size(), QSize(160, 120));
+    EXPECT_EQ(QApplication::focusWidget(), focus);
+
+    int clicks = 0;
+    panes.setMouseHandler("demo_video", [&](int event, int, int) { clicks += event; });
+    panes.showImage("missing", cv::Mat(2, 2, CV_8UC3)); // ignored
+    panes.destroyPane("video");
+    EXPECT_EQ(panes.pane("video"), nullptr);
+}
+
+} // namespace
+} // namespace zorvexa
