@@ -1,0 +1,101 @@
+// zorvexa-render: renders the guide clips, title cards and the demo exercise session
+// into a folder (the build puts them into DemoVideos beside the programs).
+#include <chrono>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include <sys/stat.h>
+
+#include "tools/render/ClipWriter.h"
+#include "tools/render/Clips.h"
+
+using namespace zorvexa::render;
+
+namespace {
+
+void usage(FILE* out) {
+    std::fputs("Usage: zorvexa-render [--list] [--only FILE]... FOLDER\n"
+               "\n"
+               "Renders the guide clips, the title cards and the demo exercise session\n"
+               "as Motion-JPEG AVI files into FOLDER (created if missing).\n"
+               "\n"
+               "  --only FILE  render only this clip (may be given more than once)\n"
+               "  --list       print the clip names, sizes and frame counts and stop\n"
+               "  --help       show this text\n",
+               out);
+}
+
+bool makeFolder(const std::string& path) {
+    struct stat st {};
+    if (stat(path.c_str(), &st) == 0)
+        return S_ISDIR(st.st_mode);
+    return mkdir(path.c_str(), 0755) == 0;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    std::vector<std::string> only;
+    std::string folder;
+    bool list = false;
+    for (int i = 1; i < argc; ++i) {
+        const std::string arg = argv[i];
+        if (arg == "--help" || arg == "-h") {
+            usage(stdout);
+            return 0;
+        } else if (arg == "--list") {
+            list = true;
+        } else if (arg == "--only" && i + 1 < argc) {
+            only.emplace_back(argv[++i]);
+        } else if (!arg.empty() && arg[0] == '-') {
+            std::fprintf(stderr, "zorvexa-render: unknown option %s\n", arg.c_str());
+            usage(stderr);
+            return 2;
+        } else if (folder.empty()) {
+            folder = arg;
+        } else {
+            usage(stderr);
+            return 2;
+        }
+    }
+
+    const std::vector<Clip> clips = allClips();
+    if (list) {
+        for (const Clip& c : clips)
+            std::printf("%s %dx%d %.0f fps %d frames\n", c.file.c_str(), c.size.width,
+                        c.size.height, c.fps, c.frames);
+        return 0;
+    }
+    if (folder.empty()) {
+        usage(stderr);
+        return 2;
+    }
+    for (const std::string& name : only) {
+        if (!findClip(clips, name)) {
+            std::fprintf(stderr, "zorvexa-render: no clip named %s (see --list)\n", name.c_str());
+            return 2;
+        }
+    }
+    if (!makeFolder(folder)) {
+        std::fprintf(stderr, "zorvexa-render: cannot create the folder %s\n", folder.c_str());
+        return 1;
+    }
+
+    int failures = 0;
+    const auto start = std::chrono::steady_clock::now();
+    for (const Clip& c : clips) {
+        if (!only.empty() && std::find(only.begin(), only.end(), c.file) == only.end())
+            continue;
+        const ClipResult r = writeClip(folder + "/" + c.file, c.size, c.fps, c.frames, c.frameAt);
+        if (!r.ok) {
+            std::fprintf(stderr, "zorvexa-render: %s\n", r.error.c_str());
+            ++failures;
+        }
+    }
+    const double seconds =
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    std::printf("zorvexa-render: %s clips in %s (%.1f s)\n", failures ? "some" : "all",
+                folder.c_str(), seconds);
+    return failures == 0 ? 0 : 1;
+}
