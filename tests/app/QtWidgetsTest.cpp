@@ -15,6 +15,7 @@
 
 #include "main/shell/app/CommandIds.h"
 #include "main/shell/app/ToolbarTips.h"
+#include "main/shell/ui/IndicatorWindow.h"
 #include "main/shell/ui/MainWindow.h"
 #include "main/shell/ui/QtPaneHost.h"
 
@@ -141,6 +142,22 @@ TEST(MainWindowWidgets, ToolbarButtonsStatesAndTooltips) {
     grab->trigger();
     EXPECT_EQ(commands, (std::vector<int>{command::kGrabButton}));
     EXPECT_FALSE(grab->isChecked());
+}
+
+TEST(IndicatorWindowWidget, HiddenTranslucentToolWindowNearTheTop) {
+    app();
+    IndicatorWindow window;
+    EXPECT_TRUE(window.isHidden());
+    EXPECT_EQ(window.windowTitle(), "Transparent Indicator Window");
+    EXPECT_EQ(window.size(), QSize(320, 240));
+    EXPECT_NEAR(window.windowOpacity(), 70.0 / 255.0, 0.01);
+    const Qt::WindowFlags flags = window.windowFlags();
+    EXPECT_TRUE(flags.testFlag(Qt::FramelessWindowHint));
+    EXPECT_TRUE(flags.testFlag(Qt::WindowStaysOnTopHint));
+    EXPECT_TRUE(flags.testFlag(Qt::WindowDoesNotAcceptFocus));
+    EXPECT_EQ(window.windowType(), Qt::Tool);
+    EXPECT_EQ(IndicatorWindow::placement(1280, 1024), QPoint(480, 136));
+    EXPECT_EQ(IndicatorWindow::placement(1366, 768), QPoint(523, 72));
 }
 
 TEST(QtPaneHost, ImagesConvertWithTheirColoursInOrder) {
