@@ -67,8 +67,11 @@ void MotionPipeline::createWindows() {
     guideWindow_ = std::make_shared<OpenCvEmbeddedWindow>(
         "demo_video", state_->mainWindow.load(), 321, 60, 240, 240, false, services_.panes);
     auto events = std::make_shared<CControlEvents>(*state_, services_.desktop, services_.control);
-    if (!events->loadError().empty())
+    if (!events->loadError().empty()) {
         setStatus(events->loadError());
+        if (services_.reportConfigError)
+            services_.reportConfigError(events->loadError());
+    }
     setControlEvents(std::move(events));
 }
 
@@ -91,6 +94,8 @@ void MotionPipeline::reloadConfiguration() {
     events->selectApplication("");
     // A file that could not be read is worth more than the usual confirmation.
     setStatus(events->loadError().empty() ? "config.xml reloaded" : events->loadError());
+    if (!events->loadError().empty() && services_.reportConfigError)
+        services_.reportConfigError(events->loadError());
 }
 
 void MotionPipeline::openRecorder(double cameraFps) {

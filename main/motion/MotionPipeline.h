@@ -30,6 +30,9 @@ struct PipelineServices {
     ControlSettings control;          // where config.xml and program files are
     // Sets the status bar's text; may be called from the frame-loop thread.
     std::function<void(const std::string&)> setStatusText;
+    // Tells the user that config.xml could not be used (file, line and column); called on
+    // the thread that loaded it.
+    std::function<void(const std::string&)> reportConfigError;
     // The indicator window update, called once per live or played frame with the clean
     // frame (before any drawing) and the interpreter's latest decision.
     std::function<void(const cv::Mat& cleanFrame, int direction)> updateIndicator;

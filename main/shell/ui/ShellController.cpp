@@ -1,5 +1,7 @@
 #include "main/shell/ui/ShellController.h"
 
+#include <QMessageBox>
+
 #include <fstream>
 
 #include <QApplication>
@@ -73,6 +75,7 @@ void ShellController::startUp() {
     services.control.configPath = options_.configPath;
     services.control.programDirectory = paths_.moduleDir;
     services.setStatusText = [this](const std::string& text) { setStatusText(text); };
+    services.reportConfigError = [this](const std::string& text) { reportConfigError(text); };
     services.updateIndicator = [this](const cv::Mat& frame, int direction) {
         updateIndicator(frame, direction);
     };
@@ -150,6 +153,25 @@ void ShellController::setStatusText(const std::string& text) {
                 std::ofstream out(options_.statusFile, std::ios::trunc);
                 out << text << '\n';
             }
+        },
+        Qt::QueuedConnection);
+}
+
+void ShellController::reportConfigError(const std::string& text) {
+    QMetaObject::invokeMethod(
+        this,
+        [this, text] {
+            if (closing_)
+                return;
+            // Not modal: strokes and the window keep working while the file is fixed.
+            auto* box = new QMessageBox(
+                QMessageBox::Warning, "Zorvexa",
+                QString::fromStdString(text + "\n\nStrokes do nothing until config.xml is "
+                                              "fixed and reloaded."),
+                QMessageBox::Ok, &window_);
+            box->setAttribute(Qt::WA_DeleteOnClose);
+            box->setModal(false);
+            box->show();
         },
         Qt::QueuedConnection);
 }

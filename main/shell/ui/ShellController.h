@@ -61,6 +61,7 @@ class ShellController : public QObject {
     MotionPipeline* pipeline() { return pipeline_.get(); }
     // Sets the status bar's text; any thread.
     void setStatusText(const std::string& text);
+    void reportConfigError(const std::string& text);
 
   private:
     // Capture.
