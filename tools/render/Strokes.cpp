@@ -43,14 +43,14 @@ StrokeSpan down(Timeline& t, Pace pace) {
 StrokeSpan downLeft(Timeline& t, Pace pace) {
     // The arm goes out and up on the image's left while the body leans that way.
     Pose lifted = restPose();
-    lifted.left = ArmPose{170.4, 153.4, 1.0, 1.0};
-    lifted.shiftX = -0.106;
-    t.moveTo(lifted, slow(pace, 30, 12), Ease::Smooth).hold(slow(pace, 11, 4));
+    lifted.left = ArmPose{109.7, 111.9, 1.0, 1.0};
+    lifted.shiftX = 0.114;
+    t.moveTo(lifted, slow(pace, 37, 12), Ease::Smooth).hold(slow(pace, 10, 4));
     StrokeSpan span;
     span.first = t.endFrame();
     Pose pulled = restPose();
-    pulled.lift = 0.014;
-    t.moveTo(pulled, 9, Ease::Smooth);
+    pulled.lift = 0.027;
+    t.moveTo(pulled, 9, Ease::Linear);
     span.last = t.endFrame();
     t.moveTo(restPose(), slow(pace, 20, 6), Ease::Smooth);
     return span;
@@ -58,14 +58,14 @@ StrokeSpan downLeft(Timeline& t, Pace pace) {
 
 StrokeSpan downRight(Timeline& t, Pace pace) {
     Pose lifted = restPose();
-    lifted.right = ArmPose{167.1, 182.4, 1.0, 1.0};
-    lifted.shiftX = -0.05;
-    t.moveTo(lifted, slow(pace, 49, 12), Ease::Smooth).hold(slow(pace, 18, 4));
+    lifted.right = ArmPose{131.1, 122.5, 1.0, 1.0};
+    lifted.shiftX = 0.019;
+    t.moveTo(lifted, slow(pace, 48, 12), Ease::Smooth).hold(slow(pace, 6, 4));
     StrokeSpan span;
     span.first = t.endFrame();
     Pose pulled = restPose();
-    pulled.lift = -0.14;
-    t.moveTo(pulled, 14, Ease::Linear);
+    pulled.lift = -0.1;
+    t.moveTo(pulled, 9, Ease::Linear);
     span.last = t.endFrame();
     t.moveTo(restPose(), slow(pace, 20, 6), Ease::Smooth);
     return span;
