@@ -16,9 +16,9 @@ namespace {
 const cv::Size kGuideSize(240, 240);
 constexpr double kGuideFps = 10.0;
 
-Clip filmed(const std::string& file, Timeline timeline, std::uint64_t seed) {
-    auto footage = std::make_shared<Footage>(std::move(timeline), kGuideSize,
-                                             guidePlacement(kGuideSize), seed);
+Clip filmed(const std::string& file, Timeline timeline, std::uint64_t seed,
+            const Placement& at = guidePlacement(kGuideSize)) {
+    auto footage = std::make_shared<Footage>(std::move(timeline), kGuideSize, at, seed);
     return Clip{file, kGuideSize, kGuideFps, footage->frameCount(),
                 [footage](int i) { return footage->frame(i); }};
 }

@@ -39,7 +39,7 @@ Placement webcamPlacement(cv::Size size) {
 
 Placement guidePlacement(cv::Size size) {
     const double u = size.height / 240.0;
-    return Placement{{size.width / 2.0, 168.0 * u}, 82.0 * u};
+    return Placement{{size.width / 2.0, 178.0 * u}, 92.0 * u};
 }
 
 } // namespace zorvexa::render

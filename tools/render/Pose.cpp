@@ -79,11 +79,11 @@ Pose overheadPose() {
 }
 
 Pose openForClapPose() {
-    return symmetric(ArmPose{95.0, 178.0, 1.0, 1.0}, 0.03);
+    return symmetric(ArmPose{97.5, 183.5, 1.0, 1.0}, 0.03);
 }
 
 Pose clapPose() {
-    return symmetric(ArmPose{-90.0, 200.0, 0.4, 0.95});
+    return symmetric(ArmPose{-74.8, 195.0, 0.53, 0.95});
 }
 
 } // namespace zorvexa::render
