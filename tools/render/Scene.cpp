@@ -1,6 +1,7 @@
 #include "tools/render/Scene.h"
 
 #include <cmath>
+#include <vector>
 
 #include <opencv2/imgproc.hpp>
 

@@ -1,5 +1,6 @@
 // zorvexa-render: renders the guide clips, title cards and the demo exercise session
 // into a folder (the build puts them into DemoVideos beside the programs).
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <string>
@@ -9,19 +10,22 @@
 
 #include "tools/render/ClipWriter.h"
 #include "tools/render/Clips.h"
+#include "tools/render/DemoScript.h"
 
 using namespace zorvexa::render;
 
 namespace {
 
 void usage(FILE* out) {
-    std::fputs("Usage: zorvexa-render [--list] [--only FILE]... FOLDER\n"
+    std::fputs("Usage: zorvexa-render [--list | --script] [--only FILE]... FOLDER\n"
                "\n"
                "Renders the guide clips, the title cards and the demo exercise session\n"
                "as Motion-JPEG AVI files into FOLDER (created if missing).\n"
                "\n"
                "  --only FILE  render only this clip (may be given more than once)\n"
                "  --list       print the clip names, sizes and frame counts and stop\n"
+               "  --script     print the strokes of the demo session with their frames\n"
+               "               (numbered from 1, as zorvexa-analyze numbers them) and stop\n"
                "  --help       show this text\n",
                out);
 }
@@ -39,6 +43,7 @@ int main(int argc, char** argv) {
     std::vector<std::string> only;
     std::string folder;
     bool list = false;
+    bool script = false;
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
         if (arg == "--help" || arg == "-h") {
@@ -46,6 +51,8 @@ int main(int argc, char** argv) {
             return 0;
         } else if (arg == "--list") {
             list = true;
+        } else if (arg == "--script") {
+            script = true;
         } else if (arg == "--only" && i + 1 < argc) {
             only.emplace_back(argv[++i]);
         } else if (!arg.empty() && arg[0] == '-') {
@@ -58,6 +65,15 @@ int main(int argc, char** argv) {
             usage(stderr);
             return 2;
         }
+    }
+
+    if (script) {
+        const DemoSession session = buildDemoSession();
+        for (const ScriptedStroke& s : session.strokes)
+            std::printf("frames %d-%d: %s (%s)\n", s.span.first + 1, s.span.last + 1,
+                        zorvexa::directionName(s.step.expected), strokeName(s.step.stroke));
+        std::printf("%d frames at %d fps\n", session.timeline.frameCount(), kDemoFps);
+        return 0;
     }
 
     const std::vector<Clip> clips = allClips();
