@@ -3,6 +3,8 @@
 #include <chrono>
 #include <filesystem>
 #include <thread>
+#include <utility>
+#include <vector>
 
 #include "main/shell/AppState.h"
 #include "platform/fake/FakeDesktop.h"
@@ -128,9 +130,19 @@ std::string DispatchReport::dispatch(int dir) {
 
     const AppEntry* app = events_->currentApp();
     std::string out = app ? "[" + app->windowClass + "]" : "[no entry]";
+    // Repeated identical actions are told once with their count.
+    std::vector<std::pair<std::string, int>> done;
+    for (const FakeDesktopCall& c : recorder_->calls()) {
+        const std::string what = describeCall(events_->keyNames(), c);
+        if (!done.empty() && done.back().first == what)
+            ++done.back().second;
+        else
+            done.emplace_back(what, 1);
+    }
     std::string actions;
-    for (const FakeDesktopCall& c : recorder_->calls())
-        actions += (actions.empty() ? " " : ", ") + describeCall(events_->keyNames(), c);
+    for (const auto& [what, times] : done)
+        actions += (actions.empty() ? " " : ", ") + what +
+                   (times > 1 ? " (" + std::to_string(times) + " times)" : "");
     if (state_.modeCaption != modeBefore)
         actions +=
             (actions.empty() ? " " : ", ") + std::string("mode \"") + state_.modeCaption + "\"";

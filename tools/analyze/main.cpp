@@ -38,6 +38,7 @@ void usage(FILE* out) {
         "                       recording desktop, nothing is sent\n"
         "  --window-class NAME  class of the window in front for the dry run\n"
         "                       (default: \"default\")\n"
+        "  --advanced           use the advanced modes (Beginner Settings off)\n"
         "  --dispatch           send the actions for real to the window in front of the\n"
         "                       running desktop, at the video's own pace\n"
         "  --quiet   no progress line on standard error\n"
@@ -64,6 +65,7 @@ int main(int argc, char** argv) {
     bool jsonl = false;
     bool quiet = false;
     bool dispatchForReal = false;
+    bool advanced = false;
     std::string configPath;
     std::string windowClass = "default";
     std::vector<std::string> files;
@@ -73,6 +75,8 @@ int main(int argc, char** argv) {
             jsonl = true;
         } else if ((arg == "--config" || arg == "--window-class") && i + 1 < argc) {
             (arg == "--config" ? configPath : windowClass) = argv[++i];
+        } else if (arg == "--advanced") {
+            advanced = true;
         } else if (arg == "--dispatch") {
             dispatchForReal = true;
         } else if (arg == "--quiet") {
@@ -102,6 +106,7 @@ int main(int argc, char** argv) {
     }
 
     AppState state;
+    state.useBeginnerSettings = !advanced;
     StrokeCounter strokes; // one last-stroke time for the whole run, as in the program
     std::unique_ptr<DispatchReport> report;
     if (!configPath.empty()) {
