@@ -132,7 +132,7 @@ shot -window root -crop 640x200+400+20 "$out/app-toolbar.png"
 
 # The indicator over another application.
 if [ -x "$probe" ]; then
-  "$probe" --class Other --title "Another Window" >/dev/null 2>&1 &
+  "$probe" --class Other --title "Another Window" >"$root/probe.log" 2>&1 &
   if waitFor 50 visible '^Another Window$'; then
     other=$(visible '^Another Window$' | head -1)
     xdotool windowactivate --sync "$other" >/dev/null 2>&1
@@ -140,6 +140,13 @@ if [ -x "$probe" ]; then
       pass "indicator shows over another window after a stroke"
       sleep 0.5
       shot -window root "$out/app-indicator.png"
+      # The window in front has no entry of its own: the "default" entry presses the
+      # arrow keys for UP and DOWN.
+      if waitFor 300 grep -qE '^key press (Up|Down) ' "$root/probe.log"; then
+        pass "the window in front received $(grep -cE '^key press (Up|Down) ' "$root/probe.log") arrow keys from strokes"
+      else
+        fail "no arrow key reached the window in front"
+      fi
     elif [ $haveDemo = 1 ]; then
       fail "indicator never showed"
     else
