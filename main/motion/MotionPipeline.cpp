@@ -102,8 +102,9 @@ void MotionPipeline::openRecorder(double cameraFps) {
     const int fps = cameraFps >= 1 ? static_cast<int>(cameraFps) : 30;
     const cv::Size size(state_->frameWidth, state_->frameHeight);
     // The classic four-character code first; where the system's encoder lacks it, a
-    // codec that every reader here understands.
-    for (const char* fourcc : {"MSVC", "MJPG"}) {
+    // lossless codec (playback then analyses exactly the frames the live run did), and
+    // a common lossy one as the last resort.
+    for (const char* fourcc : {"MSVC", "FFV1", "MJPG"}) {
         try {
             recorder_.open("recording.avi", cv::CAP_FFMPEG,
                            cv::VideoWriter::fourcc(fourcc[0], fourcc[1], fourcc[2], fourcc[3]), fps,

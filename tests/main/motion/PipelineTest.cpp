@@ -365,3 +365,56 @@ TEST(LiveCapture, FileStandsInForTheCameraAndIsRecorded) {
     }());
     EXPECT_FALSE(noCamera.runLiveCapture());
 }
+
+TEST(LiveCapture, PlaybackOfARecordingCountsTheSameStrokes) {
+    const std::string demo = std::string(ZORVEXA_BIN_DIR) + "/DemoVideos/demo_session.avi";
+    if (!fs::exists(demo))
+        GTEST_SKIP() << "the rendered demo session is missing";
+    Rig rig;
+    constexpr int kFrames = 300; // the first strokes of the demo
+    PipelineServices s;
+    s.desktop = rig.desktop;
+    s.cameraSource = demo;
+    s.control.configPath = "config.xml";
+    s.control.sleep = [](std::chrono::milliseconds) {};
+    AppState live;
+    live.recording = true;
+    s.updateIndicator = [&](const cv::Mat&, int) {
+        if (live.frameCounter.load() >= kFrames)
+            live.capturing = false; // the loop ends after this frame
+    };
+    {
+        MotionPipeline pipeline(live, s);
+        pipeline.createWindows();
+        EXPECT_TRUE(pipeline.runLiveCapture());
+    }
+    ASSERT_EQ(live.frameCounter.load(), kFrames);
+
+    AppState played;
+    played.videoPath = "recording.avi";
+    played.playingBack = true;
+    RecordingPanes panes;
+    s.panes = &panes;
+    s.updateIndicator = {};
+    MotionPipeline pipeline(played, s);
+    pipeline.createWindows();
+    pipeline.playFile();
+    EXPECT_EQ(played.frameCounter.load(), kFrames);
+    int total = 0;
+    for (int i = 0; i < kStrokeKinds; ++i) {
+        EXPECT_EQ(played.strokeCount(i), live.strokeCount(i)) << "counter " << i;
+        total += live.strokeCount(i);
+    }
+    EXPECT_GE(total, 3) << "UP, DOWN and DOWNLEFT happen in the first 300 frames";
+
+    // Stepping shows the frame at the index, unchanged while tracking is off.
+    played.tracking = false;
+    cv::VideoCapture reader("recording.avi", cv::CAP_FFMPEG);
+    cv::Mat expected;
+    for (int i = 0; i <= 42; ++i)
+        reader.read(expected);
+    pipeline.showFrameAt(42);
+    const auto shown = panes.shown("video");
+    ASSERT_FALSE(shown.empty());
+    EXPECT_EQ(cv::norm(shown.back(), expected, cv::NORM_INF), 0.0);
+}
