@@ -123,6 +123,7 @@ BENCHMARK(BM_ZorvexaAnalysis)->Unit(benchmark::kMicrosecond)->MinTime(2.0);
 // Collects the two results and prints their ratio at the end.
 class RatioReporter : public benchmark::ConsoleReporter {
   public:
+    RatioReporter() : ConsoleReporter(OO_Tabular) {} // plain text, no colour codes
     void ReportRuns(const std::vector<Run>& runs) override {
         for (const Run& r : runs) {
             if (r.run_type != Run::RT_Iteration)

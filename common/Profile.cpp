@@ -1,7 +1,8 @@
 #include "common/Profile.h"
 
+#include "common/FileWrite.h"
+
 #include <algorithm>
-#include <atomic>
 #include <cerrno>
 #include <climits>
 #include <cstdio>
@@ -169,20 +170,6 @@ bool fitsOneLine(const std::string& text) {
     return text.find_first_of(std::string("\r\n\0", 3)) == std::string::npos;
 }
 
-bool writeAll(int fd, const std::string& data) {
-    std::size_t done = 0;
-    while (done < data.size()) {
-        const ssize_t n = ::write(fd, data.data() + done, data.size() - done);
-        if (n < 0) {
-            if (errno == EINTR)
-                continue;
-            return false;
-        }
-        done += static_cast<std::size_t>(n);
-    }
-    return true;
-}
-
 // Replaces the file at `path` with `data` so that a reader sees either the old or the new
 // contents, never a mix, even when the process is stopped half way.
 bool replaceFile(const std::string& path, const std::string& data) {
@@ -202,22 +189,10 @@ bool replaceFile(const std::string& path, const std::string& data) {
     if (targetExists && ::access(target.c_str(), W_OK) != 0)
         return false;
 
-    static std::atomic<unsigned> counter{0};
-    const std::string temp =
-        target + ".tmp." + std::to_string(::getpid()) + "." + std::to_string(++counter);
-    const int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-    if (fd < 0)
+    const std::string temp = temporaryNameFor(target);
+    if (!writeNewFile(temp, data, targetExists ? static_cast<int>(targetInfo.st_mode & 07777) : -1))
         return false;
-    bool ok = writeAll(fd, data);
-    if (ok && targetExists)
-        ok = ::fchmod(fd, targetInfo.st_mode & 07777) == 0;
-    if (ok)
-        ok = ::fsync(fd) == 0;
-    if (::close(fd) != 0)
-        ok = false;
-    if (ok)
-        ok = ::rename(temp.c_str(), target.c_str()) == 0;
-    if (!ok) {
+    if (::rename(temp.c_str(), target.c_str()) != 0) {
         ::unlink(temp.c_str());
         return false;
     }
