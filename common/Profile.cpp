@@ -1,14 +1,12 @@
 #include "common/Profile.h"
 
-#include "common/FileWrite.h"
+#include "common/Files.h"
 
 #include <algorithm>
 #include <cerrno>
 #include <climits>
 #include <cstdio>
 #include <cstdlib>
-#include <fstream>
-#include <sstream>
 #include <vector>
 
 #include <fcntl.h>
@@ -103,18 +101,6 @@ Parsed parseLine(const std::string& text, const Line& line, bool first) {
     parsed.name = trimmed(content.substr(0, equals));
     parsed.value = trimmed(content.substr(equals + 1));
     return parsed;
-}
-
-bool readWholeFile(const std::string& path, std::string& text) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in)
-        return false;
-    std::ostringstream buffer;
-    buffer << in.rdbuf();
-    if (in.bad())
-        return false;
-    text = buffer.str();
-    return true;
 }
 
 // Where a key sits in the file, as far as it was found.

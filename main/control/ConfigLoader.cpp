@@ -2,10 +2,11 @@
 
 #include <cerrno>
 #include <cstring>
-#include <fstream>
 #include <sstream>
 
 #include <pugixml.hpp>
+
+#include "common/Files.h"
 
 namespace zorvexa {
 
@@ -110,16 +111,14 @@ ConfigLoadResult parseConfiguration(const std::string& text, const std::string& 
 }
 
 ConfigLoadResult loadConfiguration(const std::string& path, bool beginner, Configuration& config) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) {
+    std::string text;
+    if (!readWholeFile(path, text)) {
         config = Configuration{};
         ConfigLoadResult result;
         result.error = path + ": cannot be read (" + std::strerror(errno) + ")";
         return result;
     }
-    std::ostringstream buffer;
-    buffer << in.rdbuf();
-    return parseConfiguration(buffer.str(), path, beginner, config);
+    return parseConfiguration(text, path, beginner, config);
 }
 
 } // namespace zorvexa

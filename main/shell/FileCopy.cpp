@@ -1,10 +1,8 @@
 #include "main/shell/FileCopy.h"
 
-#include "common/FileWrite.h"
+#include "common/Files.h"
 
 #include <cerrno>
-#include <fstream>
-#include <sstream>
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -13,14 +11,9 @@
 namespace zorvexa {
 
 bool copyFileAtomically(const std::string& from, const std::string& to, CopyMode mode) {
-    std::ifstream in(from, std::ios::binary);
-    if (!in)
+    std::string data;
+    if (!readWholeFile(from, data))
         return false;
-    std::ostringstream buffer;
-    buffer << in.rdbuf();
-    if (in.bad())
-        return false;
-    const std::string data = buffer.str();
 
     struct stat info {};
     if (mode == CopyMode::KeepExisting && ::lstat(to.c_str(), &info) == 0)

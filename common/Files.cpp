@@ -1,13 +1,27 @@
-#include "common/FileWrite.h"
+#include "common/Files.h"
 
 #include <atomic>
 #include <cerrno>
+#include <fstream>
+#include <sstream>
 
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 namespace zorvexa {
+
+bool readWholeFile(const std::string& path, std::string& text) {
+    std::ifstream in(path, std::ios::binary);
+    if (!in)
+        return false;
+    std::ostringstream buffer;
+    buffer << in.rdbuf();
+    if (in.bad())
+        return false;
+    text = buffer.str();
+    return true;
+}
 
 bool writeAll(int fd, const std::string& data) {
     std::size_t done = 0;

@@ -1,10 +1,14 @@
-// Writing files so that an interrupted write never leaves a half-written file behind:
-// data goes to a new temporary file beside the target, which then takes its place.
+// Whole-file reading, and writing files so that an interrupted write never leaves a
+// half-written file behind: data goes to a new temporary file beside the target, which
+// then takes its place.
 #pragma once
 
 #include <string>
 
 namespace zorvexa {
+
+// Reads the whole file into `text`; false when it cannot be opened or read.
+bool readWholeFile(const std::string& path, std::string& text);
 
 // Writes all of `data` to the descriptor, continuing after interrupted or short writes.
 bool writeAll(int fd, const std::string& data);
