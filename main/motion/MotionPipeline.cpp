@@ -326,10 +326,15 @@ void MotionPipeline::playFile(const std::string& path) {
         } catch (const cv::Exception&) {
             ok = false;
         }
-        if (ok && toProcessingFrame(frame, processing)) {
-            processFrame(processing, *state_, frameNumber, nullptr);
+        if (ok && !frame.empty()) {
+            // The analysis takes 160 x 120 frames only; a file that is only shown (tracking
+            // off, as for the webcam-missing clip) keeps its own size.
+            const cv::Mat* input = &frame;
+            if (state_->tracking.load() && toProcessingFrame(frame, processing))
+                input = &processing;
+            processFrame(*input, *state_, frameNumber, nullptr);
             if (services_.updateIndicator)
-                services_.updateIndicator(processing, interpreter_->lastDirection);
+                services_.updateIndicator(*input, interpreter_->lastDirection);
         }
         waitMs(1000 / rate);
         --n;
@@ -345,8 +350,10 @@ void MotionPipeline::showFrameAt(int index) {
         return;
     capture_.set(cv::CAP_PROP_POS_FRAMES, index);
     cv::Mat frame, processing;
-    if (capture_.read(frame) && toProcessingFrame(frame, processing))
-        processFrame(processing, *state_, state_->frameCounter.load(), nullptr);
+    if (capture_.read(frame) && !frame.empty()) {
+        const bool analyse = state_->tracking.load() && toProcessingFrame(frame, processing);
+        processFrame(analyse ? processing : frame, *state_, state_->frameCounter.load(), nullptr);
+    }
     capture_.release();
 }
 

@@ -297,13 +297,20 @@ TEST(Playback, PlaysAnyFileSizeAndStepsFrames) {
     ASSERT_EQ(shown.size(), 12u);
     EXPECT_EQ(shown[0].size(), cv::Size(160, 120));
 
+    // A file that is only shown (tracking off) keeps its size.
+    rig.state.tracking = false;
+    rig.state.playingBack = true;
+    rig.pipeline->playFile();
+    EXPECT_EQ(rig.panes.shown("video").back().size(), cv::Size(320, 240));
+    rig.state.tracking = true;
+
     rig.state.frameCounter = 0;
     rig.pipeline->showFrameAt(0);
     rig.pipeline->showFrameAt(5);
-    EXPECT_EQ(rig.panes.shown("video").size(), 14u);
+    EXPECT_EQ(rig.panes.shown("video").size(), 26u);
     rig.state.videoPath = rig.work.path("missing.avi");
     rig.pipeline->showFrameAt(1);
-    EXPECT_EQ(rig.panes.shown("video").size(), 14u);
+    EXPECT_EQ(rig.panes.shown("video").size(), 26u);
 }
 
 TEST(Playback, GuideClipPlaysToItsEndOrStops) {
