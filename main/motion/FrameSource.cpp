@@ -70,6 +70,27 @@ bool FrameSource::read(cv::Mat& frame) {
     return ok;
 }
 
+bool FrameSource::set(int property, double value) {
+    try {
+        return capture_.set(property, value);
+    } catch (const cv::Exception&) {
+        return false;
+    }
+}
+
+double FrameSource::get(int property) const {
+    try {
+        return capture_.isOpened() ? capture_.get(property) : 0;
+    } catch (const cv::Exception&) {
+        return 0;
+    }
+}
+
+int FrameSource::frameCount() const {
+    const double count = get(cv::CAP_PROP_FRAME_COUNT);
+    return count > 0 && count < 1e9 ? static_cast<int>(count) : 0;
+}
+
 void FrameSource::release() {
     capture_.release();
     looping_ = false;

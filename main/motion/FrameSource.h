@@ -21,8 +21,10 @@ class FrameSource {
     bool isFile() const { return looping_; }
     // The next frame; false (and an empty frame) when none came.
     bool read(cv::Mat& frame);
-    bool set(int property, double value) { return capture_.set(property, value); }
-    double get(int property) const { return capture_.get(property); }
+    bool set(int property, double value);
+    double get(int property) const;
+    // The frame count the file reports, 0 when unknown or not open.
+    int frameCount() const;
     void release();
 
   private:

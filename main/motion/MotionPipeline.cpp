@@ -305,28 +305,17 @@ void MotionPipeline::playFile(const std::string& path) {
     interpreter_->lastDirection = 0;
     interpreter_->upHold = false;
     extractor_->restart();
-    cv::VideoCapture reader;
-    try {
-        reader.open(path.empty() ? state_->videoPath : path, cv::CAP_FFMPEG);
-    } catch (const cv::Exception&) {
-        reader.release();
-    }
+    FrameSource reader;
+    reader.openFile(path.empty() ? state_->videoPath : path);
     const double fileFps = reader.isOpened() ? reader.get(cv::CAP_PROP_FPS) : 0;
-    const double count = reader.isOpened() ? reader.get(cv::CAP_PROP_FRAME_COUNT) : 0;
-    int n = count > 0 && count < 1e9 ? static_cast<int>(count) : 0;
+    int n = reader.frameCount();
     // A rate below one frame a second would divide by zero: play such files at 30.
     const int rate = fileFps >= 1 ? static_cast<int>(fileFps) : 30;
     state_->frameCounter.store(0);
     cv::Mat frame, processing;
     while (n > 0 && state_->playingBack.load()) {
         const int frameNumber = state_->frameCounter.fetch_add(1) + 1;
-        bool ok = false;
-        try {
-            ok = reader.read(frame);
-        } catch (const cv::Exception&) {
-            ok = false;
-        }
-        if (ok && !frame.empty()) {
+        if (reader.read(frame)) {
             // The analysis takes 160 x 120 frames only; a file that is only shown (tracking
             // off, as for the webcam-missing clip) keeps its own size.
             const cv::Mat* input = &frame;
@@ -350,7 +339,7 @@ void MotionPipeline::showFrameAt(int index) {
         return;
     capture_.set(cv::CAP_PROP_POS_FRAMES, index);
     cv::Mat frame, processing;
-    if (capture_.read(frame) && !frame.empty()) {
+    if (capture_.read(frame)) {
         const bool analyse = state_->tracking.load() && toProcessingFrame(frame, processing);
         processFrame(analyse ? processing : frame, *state_, state_->frameCounter.load(), nullptr);
     }
@@ -359,30 +348,18 @@ void MotionPipeline::showFrameAt(int index) {
 
 bool MotionPipeline::playGuideVideo(const std::string& path, const std::string& caption) {
     state_->guidePlaying.store(true);
-    cv::VideoCapture reader;
-    try {
-        reader.open(path, cv::CAP_FFMPEG);
-        if (reader.isOpened())
-            reader.set(cv::CAP_PROP_FPS, 10);
-    } catch (const cv::Exception&) {
-        reader.release();
-    }
+    FrameSource reader;
+    if (reader.openFile(path))
+        reader.set(cv::CAP_PROP_FPS, 10);
     const std::vector<std::string> lines = captionLines(caption);
-    const double count = reader.isOpened() ? reader.get(cv::CAP_PROP_FRAME_COUNT) : 0;
-    int n = count > 0 && count < 1e9 ? static_cast<int>(count) : 0;
+    int n = reader.frameCount();
     int frameIndex = 0;
     cv::Mat frame;
     while (n > 0) {
         if (!state_->guidePlaying.load())
             break;
         ++frameIndex;
-        bool ok = false;
-        try {
-            ok = reader.read(frame);
-        } catch (const cv::Exception&) {
-            ok = false;
-        }
-        if (ok && !frame.empty()) {
+        if (reader.read(frame)) {
             if (!caption.empty())
                 drawCaptions(lines, frameIndex, frame, false, true, 0.8);
             cv::rectangle(frame, cv::Point(0, 0), cv::Point(238, 238), cv::Scalar(0, 0, 0), 2,
