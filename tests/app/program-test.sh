@@ -94,7 +94,7 @@ sleep 1
 shot -window "$win" "$out/app-main-window.png"
 
 # The about box from the keyboard, twice.
-xdotool windowactivate --sync "$win" >/dev/null 2>&1
+timeout 10 xdotool windowactivate --sync "$win" >/dev/null 2>&1
 xdotool key --clearmodifiers alt+question
 if waitFor 30 visible '^About Zorvexa$'; then
   pass "Alt+? opens the about box"
@@ -105,7 +105,7 @@ if waitFor 30 visible '^About Zorvexa$'; then
 else
   fail "Alt+? did not open the about box"
 fi
-xdotool windowactivate --sync "$win" >/dev/null 2>&1
+timeout 10 xdotool windowactivate --sync "$win" >/dev/null 2>&1
 xdotool key --clearmodifiers alt+slash
 if waitFor 30 visible '^About Zorvexa$'; then
   pass "Alt+/ opens the about box"
@@ -116,7 +116,7 @@ else
 fi
 
 # The webcam settings button: the tool is not beside this copy, so the warning shows.
-xdotool windowactivate --sync "$win" >/dev/null 2>&1
+timeout 10 xdotool windowactivate --sync "$win" >/dev/null 2>&1
 xdotool mousemove --window "$win" 64 44 click 1
 if waitFor 30 visible '^ERROR_FILE_NOT_FOUND$'; then
   pass "missing webcam tool warns"
@@ -135,7 +135,7 @@ if [ -x "$probe" ]; then
   "$probe" --class Other --title "Another Window" >"$root/probe.log" 2>&1 &
   if waitFor 50 visible '^Another Window$'; then
     other=$(visible '^Another Window$' | head -1)
-    xdotool windowactivate --sync "$other" >/dev/null 2>&1
+    timeout 10 xdotool windowactivate --sync "$other" >/dev/null 2>&1
     if waitFor 300 visible '^Transparent Indicator Window$'; then
       pass "indicator shows over another window after a stroke"
       sleep 0.5
@@ -157,7 +157,7 @@ fi
 
 # Clicks into the guide pane restart the guide clips on the guide thread; the window
 # must keep running meanwhile.
-xdotool windowactivate --sync "$win" >/dev/null 2>&1
+timeout 10 xdotool windowactivate --sync "$win" >/dev/null 2>&1
 xdotool mousemove --window "$win" 440 200 click 1
 sleep 0.3
 xdotool click 3
@@ -192,7 +192,7 @@ start "$root/no-such-camera.avi"
 waitFor 50 statusOk || fail "no status line without a camera"
 sleep 1
 shot -window "$win" "$out/app-no-webcam.png"
-xdotool windowactivate --sync "$win" >/dev/null 2>&1
+timeout 10 xdotool windowactivate --sync "$win" >/dev/null 2>&1
 xdotool mousemove --window "$win" 102 44 click 1 # Grab: try the camera again
 sleep 0.3
 before=$(stat -c %Y.%s "$statusFile" 2>/dev/null; cat "$statusFile")

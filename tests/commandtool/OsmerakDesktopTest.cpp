@@ -141,7 +141,7 @@ unsigned long activeWindow() {
 }
 
 bool activate(unsigned long window) {
-    run("xdotool windowactivate --sync " + std::to_string(window) + " 2>/dev/null");
+    run("timeout 10 xdotool windowactivate --sync " + std::to_string(window) + " 2>/dev/null");
     return waitFor([&] { return activeWindow() == window; }, 3s);
 }
 
@@ -252,7 +252,7 @@ TEST(OsmerakDesktop, TaskListSwitchesToAnotherWindow) {
     Client beta(folder, "BetaApp", "Beta", "120,70,110");
     ASSERT_TRUE(activate(alpha.id()));
     ASSERT_TRUE(activate(beta.id()));
-    run("xdotool windowminimize --sync " + std::to_string(alpha.id()));
+    run("timeout 10 xdotool windowminimize --sync " + std::to_string(alpha.id()));
     ASSERT_NE(run("xprop -id " + std::to_string(alpha.id()) + " WM_STATE").find("Iconic"),
               std::string::npos);
 

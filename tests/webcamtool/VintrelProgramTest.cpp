@@ -52,8 +52,8 @@ RunResult runVintrel(const fs::path& deviceFolder, const std::string& expectedTi
     close(pipeFds[1]);
     RunResult result;
     if (useDisplay()) {
-        const std::string search =
-            "xdotool search --sync --onlyvisible --name '^" + expectedTitle + "$' >/dev/null 2>&1";
+        const std::string search = "timeout 10 xdotool search --sync --onlyvisible --name '^" +
+                                   expectedTitle + "$' >/dev/null 2>&1";
         // --sync waits until the window exists; `timeout` bounds the wait.
         result.windowSeen = std::system(("timeout 5 " + search).c_str()) == 0;
     }
