@@ -1,23 +1,17 @@
 #include "tools/analyze/DispatchReport.h"
 
 #include <chrono>
-#include <filesystem>
 #include <thread>
 #include <utility>
 #include <vector>
 
+#include "main/shell/AppPaths.h"
 #include "main/shell/AppState.h"
 #include "platform/fake/FakeDesktop.h"
 
 namespace zorvexa {
 
 namespace {
-
-std::string programDirectory() {
-    std::error_code ec;
-    const auto exe = std::filesystem::read_symlink("/proc/self/exe", ec);
-    return ec ? std::string(".") : exe.parent_path().string();
-}
 
 // First name the table has for a code, or the number.
 std::string keyName(const KeyNameTable& names, int code) {
@@ -66,7 +60,7 @@ DispatchReport::DispatchReport(AppState& state, const std::string& configPath,
     : state_(state), recorder_(std::move(recorder)) {
     ControlSettings settings;
     settings.configPath = configPath;
-    settings.programDirectory = programDirectory();
+    settings.programDirectory = moduleDirectory();
     if (recorder_)
         settings.sleep = [](std::chrono::milliseconds) {}; // a dry run does not wait
     events_ = std::make_unique<CControlEvents>(state_, std::move(desktop), settings);
