@@ -222,8 +222,6 @@ TEST(Pipeline, ReloadRequestIsCarriedOutBetweenFrames) {
 
 TEST(Pipeline, StrokeDebounce) {
     Rig rig;
-    StrokeCounter& shared = processStrokeCounter();
-    (void)shared;
     rig.pipeline->countStroke(kDirDown, 100000);
     rig.pipeline->countStroke(kDirDown, 100019);
     rig.pipeline->countStroke(kDirDown, 100020);
