@@ -90,8 +90,10 @@ void MotionPipeline::setStatus(const std::string& text) {
 
 void MotionPipeline::reloadConfiguration() {
     auto events = std::make_shared<CControlEvents>(*state_, services_.desktop, services_.control);
-    setControlEvents(events);
+    // Chosen before the object is shared: a reload on the window thread must not touch an
+    // object the frame loop may already be using.
     events->selectApplication("");
+    setControlEvents(events);
     // A file that could not be read is worth more than the usual confirmation.
     setStatus(events->loadError().empty() ? "config.xml reloaded" : events->loadError());
     if (!events->loadError().empty() && services_.reportConfigError)
