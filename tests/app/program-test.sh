@@ -212,6 +212,24 @@ waitExit
 grep -q '^useBeginnerSettings=1' "$root/bin/Zorvexa.ini" && pass "beginner mode saved" ||
   fail "beginner mode not saved: $(grep useBeginner "$root/bin/Zorvexa.ini")"
 
+# --- run 3: ended by a signal (Ctrl+C, logout) ---------------------------------------------
+# The program closes as through File > Exit, so the session's calories are not lost.
+if [ $haveDemo = 1 ]; then
+  rm -f "$root/bin/sessionslog.html" "$statusFile"
+  start "$demo"
+  caloriesShown() { grep -Eq 'calories burnt: [0-9]*\.[1-9]|calories burnt: [1-9]' "$statusFile"; }
+  if waitFor 300 caloriesShown; then
+    kill -TERM "$pid"
+    waitExit
+    [ "$rc" = 0 ] && pass "SIGTERM closes the program normally" || fail "exit code $rc after SIGTERM"
+    grep -q '<TR><TD class="DATEMEASURE"' "$root/bin/sessionslog.html" 2>/dev/null &&
+      pass "the session is logged after SIGTERM" || fail "no sessions log row after SIGTERM"
+  else
+    fail "no calories within 30 s"
+    kill -9 "$pid"
+  fi
+fi
+
 cp "$root/program.log" "$out/app-program.log" 2>/dev/null
 echo "$failures failure(s)"
 [ $failures = 0 ]
