@@ -3,11 +3,12 @@
 # the main window, its menu keys, the about box, the missing-program warning, the status
 # line, the indicator over another window, and a clean exit that writes the settings file
 # and the sessions log. Screenshots go to OUTDIR for a person to look at.
-# Usage: program-test.sh ZORVEXA OUTDIR PROBE_CLIENT
+# Usage: program-test.sh ZORVEXA OUTDIR PROBE_CLIENT [CONFIG_XML]
 set -u
 exe=$1
 out=$2
 probe=${3:-}
+config=${4:-}
 bindir=$(cd "$(dirname "$exe")" && pwd)
 mkdir -p "$out"
 
@@ -36,7 +37,7 @@ mkdir -p "$root/bin" "$root/work"
 cp "$exe" "$root/bin/zorvexa"
 cp "$bindir/exercise_log_table_template.html" "$root/bin/" 2>/dev/null
 [ -d "$bindir/DemoVideos" ] && ln -s "$bindir/DemoVideos" "$root/bin/DemoVideos"
-cp "$bindir/config.xml" "$root/work/config.xml"
+cp "${config:-$bindir/config.xml}" "$root/work/config.xml"
 
 demo="$bindir/DemoVideos/demo_session.avi"
 haveDemo=1

@@ -1,12 +1,12 @@
 #!/usr/bin/env bash
 # The analyzer, given the shipped config.xml, turns the demo session's strokes into keys:
 # first as a dry run, then for real into an X client that claims to be the browser.
-# Run under tests/support/with-xvfb.sh. Usage: dispatch-test.sh BIN_DIR PROBE_CLIENT
+# Run under tests/support/with-xvfb.sh. Usage: dispatch-test.sh BIN_DIR PROBE_CLIENT CONFIG_XML
 set -u
 bin=$1
 probe=$2
 demo="$bin/DemoVideos/demo_session.avi"
-config="$bin/config.xml"
+config=${3:-$bin/config.xml}
 work=$(mktemp -d)
 trap 'kill $probe_pid 2>/dev/null; rm -rf "$work"' EXIT
 fail() { echo "FAIL: $*"; exit 1; }
