@@ -142,20 +142,19 @@ bool MotionPipeline::runLiveCapture() {
     recorderFailed_ = false;
 
     int loopCounter = 0;
-    cv::Mat frame, processing, clean;
+    cv::Mat raw, frame, processing, clean;
     while (state_->capturing.load()) {
         if (state_->recording.load() && !recorder_.isOpened() && !recorderFailed_)
             openRecorder(cameraFps);
         ++loopCounter;
         const int frameNumber = state_->frameCounter.fetch_add(1) + 1;
-        capture_.read(frame);
-        if (!frame.empty() && (frame.cols != kDisplayWidth || frame.channels() != 3)) {
-            // Larger, smaller or grey frames: bring them to the display size first, so the
-            // processing copy is always 160 x 120.
-            cv::Mat scaled;
-            toDisplayFrame(frame, scaled);
-            frame = scaled;
-        }
+        capture_.read(raw);
+        // Larger, smaller or grey frames are brought to the display size first, so the
+        // processing copy is always 160 x 120. Both buffers are reused from frame to frame.
+        if (!raw.empty() && (raw.cols != kDisplayWidth || raw.channels() != 3))
+            toDisplayFrame(raw, frame);
+        else
+            frame = raw;
         if (!frame.empty()) {
             if (state_->mirrorImage.load())
                 cv::flip(frame, frame, 1);

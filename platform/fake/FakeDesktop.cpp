@@ -60,6 +60,14 @@ bool FakeDesktop::waitForCalls(std::size_t count, std::chrono::milliseconds time
     return logged_.wait_for(lock, timeout, [&] { return calls_.size() >= count; });
 }
 
+namespace {
+FakeDesktopCall newCall(FakeDesktopCall::Kind kind) {
+    FakeDesktopCall call;
+    call.kind = kind;
+    return call;
+}
+} // namespace
+
 void FakeDesktop::log(FakeDesktopCall call) {
     // Called with mutex_ held.
     call.time = std::chrono::steady_clock::now();
@@ -83,8 +91,7 @@ std::string FakeDesktop::windowClass(WindowId window) {
 
 int FakeDesktop::sendKeyRecords(const KeyRecord* records, int count) {
     std::lock_guard<std::mutex> lock(mutex_);
-    FakeDesktopCall call;
-    call.kind = FakeDesktopCall::Kind::SendKeyRecords;
+    FakeDesktopCall call = newCall(FakeDesktopCall::Kind::SendKeyRecords);
     if (count > 0) {
         call.records.assign(records, records + count);
     }
@@ -101,16 +108,14 @@ int FakeDesktop::sendKeyRecords(const KeyRecord* records, int count) {
 
 void FakeDesktop::postKeyToForeground(int vk) {
     std::lock_guard<std::mutex> lock(mutex_);
-    FakeDesktopCall call;
-    call.kind = FakeDesktopCall::Kind::PostKey;
+    FakeDesktopCall call = newCall(FakeDesktopCall::Kind::PostKey);
     call.vk = vk;
     log(std::move(call));
 }
 
 void FakeDesktop::moveMouseRelative(int dx, int dy) {
     std::lock_guard<std::mutex> lock(mutex_);
-    FakeDesktopCall call;
-    call.kind = FakeDesktopCall::Kind::MoveMouseRelative;
+    FakeDesktopCall call = newCall(FakeDesktopCall::Kind::MoveMouseRelative);
     call.x = dx;
     call.y = dy;
     log(std::move(call));
@@ -118,8 +123,7 @@ void FakeDesktop::moveMouseRelative(int dx, int dy) {
 
 void FakeDesktop::moveMouseAbsolute(int nx, int ny) {
     std::lock_guard<std::mutex> lock(mutex_);
-    FakeDesktopCall call;
-    call.kind = FakeDesktopCall::Kind::MoveMouseAbsolute;
+    FakeDesktopCall call = newCall(FakeDesktopCall::Kind::MoveMouseAbsolute);
     call.x = nx;
     call.y = ny;
     log(std::move(call));
@@ -127,16 +131,14 @@ void FakeDesktop::moveMouseAbsolute(int nx, int ny) {
 
 void FakeDesktop::leftButton(bool down) {
     std::lock_guard<std::mutex> lock(mutex_);
-    FakeDesktopCall call;
-    call.kind = FakeDesktopCall::Kind::LeftButton;
+    FakeDesktopCall call = newCall(FakeDesktopCall::Kind::LeftButton);
     call.down = down;
     log(std::move(call));
 }
 
 bool FakeDesktop::activateWindow(WindowId window) {
     std::lock_guard<std::mutex> lock(mutex_);
-    FakeDesktopCall call;
-    call.kind = FakeDesktopCall::Kind::ActivateWindow;
+    FakeDesktopCall call = newCall(FakeDesktopCall::Kind::ActivateWindow);
     call.window = window;
     log(std::move(call));
 
@@ -161,8 +163,7 @@ std::vector<TopLevelWindow> FakeDesktop::topLevelWindows() {
 
 OpenResult FakeDesktop::openFile(const std::string& path) {
     std::lock_guard<std::mutex> lock(mutex_);
-    FakeDesktopCall call;
-    call.kind = FakeDesktopCall::Kind::OpenFile;
+    FakeDesktopCall call = newCall(FakeDesktopCall::Kind::OpenFile);
     call.path = path;
     log(std::move(call));
     const auto found = openResults_.find(path);
