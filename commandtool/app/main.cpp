@@ -1,13 +1,17 @@
-// osmerak: lists the commands that commands.xml (in the working directory) configures for
-// the window in front, and sends the chosen command's keys to it; N switches to a list of
-// the open windows. Driven by Up, Down, N, Enter and Escape, so a gesture configuration
-// can operate it; the dialog's window class is "Osmerak" for that purpose.
+// osmerak: lists the commands that commands.xml configures for the window in front, and sends the
+// chosen command's keys to it; N switches to a list of the open windows. Driven by Up, Down, N,
+// Enter and Escape, so a gesture configuration can operate it; the dialog's window class is
+// "Osmerak" for that purpose.
+//
+// commands.xml is read from the working directory; without one there, from the user's
+// copy in $XDG_CONFIG_HOME/zorvexa, made from the shipped file on first start.
 #include <QApplication>
 #include <QScreen>
 
 #include "commandtool/app/CommandDialog.h"
 #include "commandtool/app/QtScheduler.h"
 #include "commandtool/controller/CommandDialogController.h"
+#include "main/shell/AppPaths.h"
 #include "platform/Desktop.h"
 
 int main(int argc, char** argv) {
@@ -28,7 +32,10 @@ int main(int argc, char** argv) {
 
     // The window in front now, before the dialog exists on screen, is the target.
     controller.setOwnWindow(static_cast<zorvexa::WindowId>(dialog.winId()));
-    controller.start();
+    const std::string commandsFile =
+        zorvexa::userConfigFile(zorvexa::resolveAppPaths(), zorvexa::currentDirectory(),
+                                zorvexa::CommandStore::kDefaultFileName);
+    controller.start(commandsFile);
     if (controller.ended()) {
         return 0;
     }

@@ -1,5 +1,7 @@
 #include "main/shell/AppPaths.h"
 
+#include "main/shell/FileCopy.h"
+
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
@@ -62,7 +64,7 @@ std::string newestOf(const std::string& preferred, const std::string& other) {
 std::vector<std::string> writePaths(const AppPaths& paths, const std::string& userDir,
                                     const std::string& name) {
     std::vector<std::string> places;
-    if (isWritableFolder(paths.moduleDir.empty() ? "/" : paths.moduleDir))
+    if (!paths.installed && isWritableFolder(paths.moduleDir.empty() ? "/" : paths.moduleDir))
         places.push_back(paths.moduleDir + "/" + name);
     places.push_back(userDir + "/" + name);
     return places;
@@ -81,12 +83,8 @@ std::string readPath(const AppPaths& paths, const std::string& userDir, const st
 std::string moduleDirectory() {
     std::string buffer(4096, '\0');
     const ssize_t length = ::readlink("/proc/self/exe", buffer.data(), buffer.size());
-    if (length <= 0 || static_cast<std::size_t>(length) >= buffer.size()) {
-        char* cwd = ::getcwd(nullptr, 0);
-        const std::string here = cwd ? cwd : ".";
-        std::free(cwd);
-        return here;
-    }
+    if (length <= 0 || static_cast<std::size_t>(length) >= buffer.size())
+        return currentDirectory();
     buffer.resize(static_cast<std::size_t>(length));
     return folderOf(buffer);
 }
@@ -104,6 +102,7 @@ AppPaths appPathsFor(const std::string& moduleDir,
     paths.dataDir = xdgFolder(getenv, "XDG_DATA_HOME", home + "/.local/share") + "/zorvexa";
 
     paths.shareDirs.push_back(folderOf(moduleDir) + "/share/zorvexa");
+    paths.installed = exists(paths.shareDirs.front());
     const char* dataDirs = getenv("XDG_DATA_DIRS");
     std::string list = (dataDirs && *dataDirs) ? dataDirs : "/usr/local/share:/usr/share";
     std::size_t start = 0;
@@ -165,6 +164,34 @@ std::string findDataFile(const AppPaths& paths, const std::string& name) {
             return candidate;
     }
     return beside;
+}
+
+std::string currentDirectory() {
+    char* cwd = ::getcwd(nullptr, 0);
+    const std::string here = cwd ? cwd : ".";
+    std::free(cwd);
+    return here;
+}
+
+std::string userConfigFile(const AppPaths& paths, const std::string& workDir,
+                           const std::string& name) {
+    const std::string here = workDir + "/" + name;
+    if (exists(here))
+        return here;
+    const std::string user = paths.configDir + "/" + name;
+    if (exists(user))
+        return user;
+    const std::string shipped = findDataFile(paths, name);
+    if (!exists(shipped))
+        return user;
+    // KeepExisting: a copy made meanwhile by another instance is left as it is.
+    if (ensureFolder(paths.configDir) &&
+        (copyFileAtomically(shipped, user, CopyMode::KeepExisting) || exists(user))) {
+        shellLog("created " + user + " from " + shipped);
+        return user;
+    }
+    shellLog("could not create " + user + "; using " + shipped);
+    return shipped;
 }
 
 bool saveWithFallback(const std::vector<std::string>& places,

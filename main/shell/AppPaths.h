@@ -4,7 +4,9 @@
 // settings file "Zorvexa.ini", the sessions log "sessionslog.html", the log's template and
 // the "DemoVideos" folder. That is the case in a build tree and in an unpacked copy.
 //
-// An installed program usually sits in a folder its user cannot write. Then
+// An installed program (one with a "share/zorvexa" folder beside its "bin" folder) never
+// writes into its installation, even when it could (run by root); nor does a program whose
+// folder its user cannot write. Then
 // - the settings file lives in the per-user configuration folder
 //   ($XDG_CONFIG_HOME, else ~/.config, then "zorvexa"),
 // - the sessions log lives in the per-user data folder
@@ -32,6 +34,7 @@ struct AppPaths {
     std::string configDir;              // per-user settings folder
     std::string dataDir;                // per-user data folder
     std::vector<std::string> shareDirs; // read-only data folders of an installation
+    bool installed = false;             // the executable's own share folder exists
 };
 
 // Folder of the running executable (from /proc/self/exe), without a trailing '/'; the
@@ -66,6 +69,18 @@ std::string sessionsLogViewPath(const AppPaths& paths);
 // A read-only data file or folder: beside the executable, else in the first share folder
 // that has it; beside the executable when none has it.
 std::string findDataFile(const AppPaths& paths, const std::string& name);
+
+// The editable configuration file `name` (config.xml, commands.xml) a program uses: the
+// one in the working directory `workDir` when there is one; else the user's copy in the
+// per-user configuration folder, made from the shipped file (findDataFile) on first use
+// and never overwritten. When no copy can be made the shipped file itself is used (it
+// then cannot be edited); when there is no shipped file either, the user's path is
+// returned and reading it reports the missing file.
+std::string userConfigFile(const AppPaths& paths, const std::string& workDir,
+                           const std::string& name);
+
+// The working directory, without a trailing '/'; "." when it cannot be read.
+std::string currentDirectory();
 
 // Tries `save` on each place in turn until one succeeds, creating the folder of every
 // place after the first. A fall-back and a total failure each leave one log line.

@@ -82,9 +82,10 @@ TEST(MainWindowWidgets, MenuTreeBeforeAndAfterTheStartupRemovals) {
         window.removeMenuItem(id);
     QCoreApplication::processEvents();
     const auto fileRows = rows(menuNamed(window, "&File"));
-    ASSERT_EQ(fileRows.size(), 2u);
+    ASSERT_EQ(fileRows.size(), 3u);
     EXPECT_EQ(fileRows[0].text, "View Sessions Exercise vs Calories Log");
-    EXPECT_EQ(fileRows[1].text, "E&xit");
+    EXPECT_EQ(fileRows[1].id, command::kEditGestureConfiguration);
+    EXPECT_EQ(fileRows[2].text, "E&xit");
     const auto videoRows = rows(menuNamed(window, "&Video"));
     ASSERT_EQ(videoRows.size(), 1u);
     EXPECT_EQ(videoRows[0].text, "&Grab");

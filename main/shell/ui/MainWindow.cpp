@@ -36,6 +36,7 @@ MainWindow::MainWindow()
     addItem(file, kLogAnalysis, "Log Analysis", true, false);
     addItem(file, kLoadRawVideoFile, "Load Raw Video File", false, false);
     addItem(file, kViewSessionsLog, "View Sessions Exercise vs Calories Log", false, false);
+    addItem(file, kEditGestureConfiguration, "Edit Gesture Configuration", false, false);
     addItem(file, kExit, "E&xit", false, false);
     QMenu* video = menuBar()->addMenu(QStringLiteral("&Video"));
     addItem(video, kGrab, "&Grab", true, false);

@@ -52,6 +52,9 @@ void ShellController::runCommand(int commandId) {
     case kViewSessionsLog:
         openProgramFile(sessionsLogViewPath(paths_), false);
         break;
+    case kEditGestureConfiguration:
+        openProgramFile(options_.configPath, true);
+        break;
     case kConfigureWebcam:
     case kWebcamSettingsButton:
         openProgramFile(paths_.moduleDir + "/vintrel", true);

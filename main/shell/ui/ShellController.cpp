@@ -4,6 +4,7 @@
 
 #include <fstream>
 
+#include <QAction>
 #include <QApplication>
 #include <QMetaObject>
 #include <QStatusBar>
@@ -104,6 +105,7 @@ void ShellController::startUp() {
     };
     indicatorUpdater_ = std::make_unique<IndicatorUpdater>(state_, std::move(hooks));
     pipeline_->createWindows();
+    watchConfiguration();
 
     window_.activateWindow();
     window_.setChecked(kGrab, true);
@@ -113,6 +115,17 @@ void ShellController::startUp() {
     window_.setButtonPressed(kBeginnerModeButton, state_.useBeginnerSettings.load());
     panes_.setMouseHandler("demo_video",
                            [this](int event, int x, int y) { onGuideMouse(event, x, y); });
+}
+
+// File > Edit Gesture Configuration names the file in use, and an edit of that file is
+// picked up as the reload command would.
+void ShellController::watchConfiguration() {
+    if (QAction* edit = window_.menuAction(command::kEditGestureConfiguration))
+        edit->setStatusTip(QString::fromStdString("Opens " + options_.configPath));
+    configWatcher_ = std::make_unique<ConfigFileWatcher>(options_.configPath, [this] {
+        shellLog("the gesture configuration changed, reloading " + options_.configPath);
+        state_.reloadConfigRequested = true;
+    });
 }
 
 void ShellController::shutDown() {

@@ -24,6 +24,7 @@
 #include "main/shell/app/GuideList.h"
 #include "main/shell/app/IndicatorUpdater.h"
 #include "main/shell/app/WorkerSlot.h"
+#include "main/shell/ui/ConfigFileWatcher.h"
 #include "main/shell/ui/IndicatorWindow.h"
 #include "main/shell/ui/MainWindow.h"
 #include "main/shell/ui/QtPaneHost.h"
@@ -37,7 +38,7 @@ class MotionPipeline;
 struct ShellOptions {
     std::string cameraSource; // ZORVEXA_CAMERA: device index or video file; "" camera 0
     std::string statusFile;   // ZORVEXA_TEST_STATUS_FILE: each status text is written here
-    std::string configPath = "config.xml";
+    std::string configPath = "config.xml"; // the gesture configuration in use
 };
 
 class ShellController : public QObject {
@@ -85,6 +86,7 @@ class ShellController : public QObject {
     void chooseVideoFile();
     void openProgramFile(const std::string& path, bool warnWhenMissing);
     void onClose();
+    void watchConfiguration();
     void stopFrameLoop();
     void stopGuide();
 
@@ -108,6 +110,7 @@ class ShellController : public QObject {
 
     std::unique_ptr<MotionPipeline> pipeline_;
     std::unique_ptr<IndicatorUpdater> indicatorUpdater_;
+    std::unique_ptr<ConfigFileWatcher> configWatcher_;
     GuideState guide_;
     WorkerSlot frameLoop_;
     WorkerSlot guideThread_;

@@ -3,6 +3,10 @@
 // Environment:
 //   ZORVEXA_CAMERA            device index or video file used instead of camera 0
 //   ZORVEXA_TEST_STATUS_FILE  a file that receives every status bar text (for tests)
+//
+// The gesture configuration is config.xml in the working directory; without one there,
+// the user's copy in $XDG_CONFIG_HOME/zorvexa (made from the shipped file on first start).
+// The file in use is named on standard error.
 #include <atomic>
 #include <csignal>
 #include <cstdlib>
@@ -53,8 +57,12 @@ int main(int argc, char** argv) {
     options.cameraSource = envText("ZORVEXA_CAMERA");
     options.statusFile = envText("ZORVEXA_TEST_STATUS_FILE");
 
-    zorvexa::ShellController shell(g_state, zorvexa::resolveAppPaths(),
-                                   zorvexa::openSystemDesktop(), options);
+    zorvexa::AppPaths paths = zorvexa::resolveAppPaths();
+    options.configPath = zorvexa::userConfigFile(paths, zorvexa::currentDirectory(), "config.xml");
+    zorvexa::shellLog("gesture configuration: " + options.configPath);
+
+    zorvexa::ShellController shell(g_state, std::move(paths), zorvexa::openSystemDesktop(),
+                                   options);
     shell.startUp();
     installCloseSignals();
     QTimer closeWatch;

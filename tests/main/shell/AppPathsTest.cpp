@@ -95,3 +95,54 @@ TEST(ShellAppPaths, DataFilesComeFromBesideTheProgramOrAShareFolder) {
     EXPECT_EQ(findDataFile(paths, "DemoVideos"), dir / "prefix/bin/DemoVideos");
     EXPECT_EQ(findDataFile(paths, "nothing.html"), dir / "prefix/bin/nothing.html");
 }
+
+TEST(ShellAppPaths, AnInstalledProgramNeverWritesIntoItsPrefix) {
+    // The prefix is writable here (as /usr is for root), yet the files go to the user's
+    // folders once the installation's share folder exists.
+    TempFolder dir;
+    std::filesystem::create_directories(dir / "prefix/bin");
+    std::filesystem::create_directories(dir / "prefix/share/zorvexa");
+    const AppPaths paths = pathsWith(dir / "prefix/bin", {{"HOME", dir / "home"}});
+    EXPECT_TRUE(paths.installed);
+    EXPECT_EQ(iniWritePaths(paths),
+              std::vector<std::string>{dir / "home/.config/zorvexa/Zorvexa.ini"});
+    EXPECT_EQ(sessionsLogWritePaths(paths),
+              std::vector<std::string>{dir / "home/.local/share/zorvexa/sessionslog.html"});
+    EXPECT_EQ(iniReadPath(paths), dir / "home/.config/zorvexa/Zorvexa.ini");
+}
+
+TEST(ShellAppPaths, ConfigurationFromTheWorkingDirectoryElseTheUsersCopy) {
+    TempFolder dir;
+    std::filesystem::create_directories(dir / "prefix/bin");
+    std::filesystem::create_directories(dir / "prefix/share/zorvexa");
+    std::filesystem::create_directories(dir / "work");
+    writeFile(dir / "prefix/share/zorvexa/config.xml", "shipped");
+    const AppPaths paths = pathsWith(dir / "prefix/bin", {{"HOME", dir / "home"}});
+    const std::string user = dir / "home/.config/zorvexa/config.xml";
+
+    // First start from a folder without one: the user's copy is made from the shipped file.
+    EXPECT_EQ(userConfigFile(paths, dir / "work", "config.xml"), user);
+    EXPECT_EQ(readFile(user), "shipped");
+    // The user's edits survive every later start, and a newer shipped file.
+    writeFile(user, "edited");
+    writeFile(dir / "prefix/share/zorvexa/config.xml", "shipped, version 2");
+    EXPECT_EQ(userConfigFile(paths, dir / "work", "config.xml"), user);
+    EXPECT_EQ(readFile(user), "edited");
+    // A file in the working directory comes first.
+    writeFile(dir / "work/config.xml", "here");
+    EXPECT_EQ(userConfigFile(paths, dir / "work", "config.xml"), dir / "work/config.xml");
+}
+
+TEST(ShellAppPaths, ConfigurationFallsBackToTheShippedFileWhenNoCopyCanBeMade) {
+    TempFolder dir;
+    std::filesystem::create_directories(dir / "bin");
+    std::filesystem::create_directories(dir / "work");
+    writeFile(dir / "bin/commands.xml", "shipped");
+    writeFile(dir / "blocked", ""); // a file where the configuration folder should be
+    const AppPaths paths =
+        pathsWith(dir / "bin", {{"HOME", dir / "home"}, {"XDG_CONFIG_HOME", dir / "blocked"}});
+    EXPECT_EQ(userConfigFile(paths, dir / "work", "commands.xml"), dir / "bin/commands.xml");
+
+    // Nothing shipped either: the user's place, where reading reports the missing file.
+    EXPECT_EQ(userConfigFile(paths, dir / "work", "none.xml"), dir / "blocked/zorvexa/none.xml");
+}
