@@ -154,6 +154,21 @@ std::string sessionsLogViewPath(const AppPaths& paths) {
     return readPath(paths, paths.dataDir, kSessionsLogFileName);
 }
 
+void carryOverSessionsLog(const AppPaths& paths) {
+    const std::string target = sessionsLogWritePaths(paths).front();
+    if (exists(target))
+        return;
+    for (const std::string& earlier : {paths.moduleDir + "/" + kSessionsLogFileName,
+                                       paths.dataDir + "/" + kSessionsLogFileName}) {
+        if (earlier == target || !exists(earlier))
+            continue;
+        if (ensureFolder(folderOf(target)) &&
+            copyFileAtomically(earlier, target, CopyMode::KeepExisting))
+            shellLog("carried the sessions log over from " + earlier + " to " + target);
+        return;
+    }
+}
+
 std::string findDataFile(const AppPaths& paths, const std::string& name) {
     const std::string beside = paths.moduleDir + "/" + name;
     if (exists(beside))

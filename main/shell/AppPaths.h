@@ -66,6 +66,12 @@ std::string iniReadPath(const AppPaths& paths);
 std::vector<std::string> sessionsLogWritePaths(const AppPaths& paths);
 std::string sessionsLogViewPath(const AppPaths& paths);
 
+// Before a row is added: when the place the sessions log is now written in has no log
+// yet while the other place holds one (beside the executable before the program was
+// installed or its folder became read-only, or the reverse), that log is copied to the
+// new place first, so that no earlier row goes missing from the log being written.
+void carryOverSessionsLog(const AppPaths& paths);
+
 // A read-only data file or folder: beside the executable, else in the first share folder
 // that has it; beside the executable when none has it.
 std::string findDataFile(const AppPaths& paths, const std::string& name);

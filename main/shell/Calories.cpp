@@ -121,6 +121,7 @@ bool appendSessionLog(const AppState& state, const std::string& logPath,
 bool appendSessionLog(const AppState& state, const AppPaths& paths) {
     if (totalCalories(state) == 0.0f)
         return true;
+    carryOverSessionsLog(paths);
     const std::string templatePath = findDataFile(paths, kSessionsLogTemplateFileName);
     const std::string date = currentDateText();
     return saveWithFallback(

@@ -146,3 +146,22 @@ TEST(ShellAppPaths, ConfigurationFallsBackToTheShippedFileWhenNoCopyCanBeMade) {
     // Nothing shipped either: the user's place, where reading reports the missing file.
     EXPECT_EQ(userConfigFile(paths, dir / "work", "none.xml"), dir / "blocked/zorvexa/none.xml");
 }
+
+TEST(ShellAppPaths, TheSessionsLogOfTheEarlierPlaceIsCarriedOver) {
+    // Run from its folder first, then installed there: the rows written beside the
+    // program go on in the user's log.
+    TempFolder dir;
+    std::filesystem::create_directories(dir / "prefix/bin");
+    writeFile(dir / "prefix/bin/sessionslog.html", "<TABLE><TR>row 1</TR>");
+    std::filesystem::create_directories(dir / "prefix/share/zorvexa");
+    const AppPaths paths = pathsWith(dir / "prefix/bin", {{"HOME", dir / "home"}});
+    const std::string user = dir / "home/.local/share/zorvexa/sessionslog.html";
+
+    carryOverSessionsLog(paths);
+    EXPECT_EQ(readFile(user), "<TABLE><TR>row 1</TR>");
+    // Once the user's log exists it is the one written; the old one is never copied again.
+    writeFile(user, "<TABLE><TR>row 1</TR><TR>row 2</TR>");
+    carryOverSessionsLog(paths);
+    EXPECT_EQ(readFile(user), "<TABLE><TR>row 1</TR><TR>row 2</TR>");
+    EXPECT_EQ(readFile(dir / "prefix/bin/sessionslog.html"), "<TABLE><TR>row 1</TR>");
+}
