@@ -12,7 +12,7 @@ packages=(
   libv4l-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth openbox x11-utils x11-apps xdotool imagemagick xdg-utils
-  librsvg2-bin desktop-file-utils appstream dpkg-dev
+  librsvg2-bin desktop-file-utils appstream dpkg-dev man-db
   ffmpeg fonts-dejavu-core
 )
 

@@ -64,8 +64,13 @@ for owner in desktop-file-utils hicolor-icon-theme man-db; do
       fail "no $owner trigger"
   fi
 done
-man -w zorvexa-analyze >/dev/null 2>&1 && pass "man zorvexa-analyze finds the page" ||
-  fail "man zorvexa-analyze finds no page"
+# Minimal images tell dpkg to leave manual pages out; then there is nothing to find.
+if grep -qs '^path-exclude.*/usr/share/man' /etc/dpkg/dpkg.cfg.d/*; then
+  echo "note: dpkg excludes /usr/share/man here; manual pages not checked"
+else
+  man -w zorvexa-analyze >/dev/null 2>&1 && pass "man zorvexa-analyze finds the page" ||
+    fail "man zorvexa-analyze finds no page"
+fi
 (cd /tmp && zorvexa-analyze --quiet /usr/share/zorvexa/DemoVideos/demo_session.avi) |
   grep -q '^counted: UP=[1-9]' && pass "zorvexa-analyze from PATH" || fail "zorvexa-analyze from PATH"
 
