@@ -29,5 +29,5 @@ set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins")
 # The desktop's opener (sessions log, config.xml, EXECUTE bindings) and a font.
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "xdg-utils, fonts-dejavu-core")
 set(CPACK_DEBIAN_PACKAGE_SUGGESTS "xdotool")
-set(CPACK_OUTPUT_FILE_PREFIX ${CMAKE_BINARY_DIR}/package)
+set(CPACK_PACKAGE_DIRECTORY ${CMAKE_BINARY_DIR}/package) # staging and the .deb stay in the build tree
 include(CPack)
