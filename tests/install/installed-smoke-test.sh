@@ -7,7 +7,7 @@
 # Each program's window class must be the StartupWMClass of its menu entry.
 # Usage: installed-smoke-test.sh PREFIX PROBE_CLIENT [OUTDIR]
 set -u
-prefix=$1
+prefix=$(cd "$1" && pwd) || exit 1
 probe=$2
 out=${3:-}
 
@@ -40,7 +40,11 @@ trap 'kill $(jobs -p) 2>/dev/null; rm -rf "$root"' EXIT
 export HOME="$root/home"
 mkdir -p "$HOME" "$root/elsewhere"
 unset XDG_CONFIG_HOME XDG_DATA_HOME XDG_DATA_DIRS ZORVEXA_DEBUG
-export PATH="$prefix/bin:$PATH"
+# The desktop's opener is a stand-in that notes what it was asked to open.
+mkdir -p "$root/opener"
+printf '#!/bin/sh\nprintf "%%s\\n" "$1" >>"%s"\n' "$root/opened.txt" >"$root/opener/xdg-open"
+chmod +x "$root/opener/xdg-open"
+export PATH="$prefix/bin:$root/opener:$PATH"
 [ "$(command -v zorvexa)" = "$prefix/bin/zorvexa" ] || fail "zorvexa on PATH is $(command -v zorvexa)"
 
 # Nothing may be written into the prefix: its file list before and after, and a marker
@@ -109,6 +113,22 @@ fi
 sed 's/VK_A/VK_B/g' "$config" >"$root/edited.xml" && cat "$root/edited.xml" >"$config"
 keyArrives b &&
   pass "a second edit (rewritten in place) is picked up too" || fail "the second edit was not picked up"
+# File > Edit Gesture Configuration (after View Sessions Log) opens the file in use.
+timeout 10 xdotool windowactivate --sync "$win" >/dev/null 2>&1
+xdotool key --clearmodifiers alt+f
+sleep 0.5
+# Opened from the keyboard the menu highlights its first item; the status bar then shows
+# the item's tip, which names the file (the screenshot is for a person to look at).
+xdotool key Down
+sleep 0.5
+[ -n "$out" ] && mkdir -p "$out" && import -window root "$out/installed-edit-config-tip.png" 2>/dev/null
+xdotool key Return
+if waitFor 50 grep -qx "$config" "$root/opened.txt"; then
+  pass "Edit Gesture Configuration opens $config"
+else
+  fail "Edit Gesture Configuration opened '$(cat "$root/opened.txt" 2>/dev/null)'"
+fi
+
 # A file that cannot be used: the warning box (titled as the main window) appears.
 printf '<zorvexa version="1.0">\n<app windowClass="Other">\n' >"$config"
 twoWindows() { [ "$(visible '^Zorvexa$' | wc -l)" -ge 2 ]; }
