@@ -3,6 +3,8 @@
 #include <QMouseEvent>
 #include <QPainter>
 
+#include "common/StageTiming.h"
+
 namespace zorvexa {
 
 PaneWidget::PaneWidget(QWidget* parent) : QWidget(parent) {
@@ -17,6 +19,7 @@ void PaneWidget::setImage(QImage image) {
 }
 
 void PaneWidget::paintEvent(QPaintEvent*) {
+    timing::Scope timed(timing::Stage::Painting);
     QPainter painter(this);
     painter.fillRect(rect(), QColor(32, 32, 32));
     if (image_.isNull())
