@@ -170,6 +170,17 @@ TEST(QtPaneHost, ImagesConvertWithTheirColoursInOrder) {
     cv::Mat floats(2, 2, CV_32FC3, cv::Scalar(0, 200, 0));
     EXPECT_EQ(toQImage(floats).pixelColor(0, 0), QColor(0, 200, 0));
     EXPECT_TRUE(toQImage(cv::Mat()).isNull());
+
+    // A region of a larger frame (rows wider than the picture) keeps every pixel in place.
+    cv::Mat frame(6, 8, CV_8UC3, cv::Scalar::all(0));
+    frame.at<cv::Vec3b>(2, 3) = cv::Vec3b(10, 20, 30);
+    frame.at<cv::Vec3b>(4, 6) = cv::Vec3b(40, 50, 60);
+    const QImage region = toQImage(frame(cv::Rect(2, 1, 5, 4)));
+    ASSERT_EQ(region.size(), QSize(5, 4));
+    EXPECT_EQ(region.pixelColor(1, 1), QColor(30, 20, 10));
+    EXPECT_EQ(region.pixelColor(4, 3), QColor(60, 50, 40));
+    EXPECT_EQ(region.pixelColor(0, 0), QColor(0, 0, 0));
+    EXPECT_FALSE(region.hasAlphaChannel());
 }
 
 TEST(QtPaneHost, HiddenPaneAppearsWithItsFirstImageWithoutTakingTheFocus) {

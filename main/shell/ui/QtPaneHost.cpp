@@ -3,6 +3,7 @@
 #include <QThread>
 
 #include <opencv2/core.hpp>
+#include <opencv2/imgproc.hpp>
 
 namespace zorvexa {
 
@@ -17,10 +18,16 @@ QImage toQImage(const cv::Mat& image) {
         return QImage(eight.data, eight.cols, eight.rows, static_cast<qsizetype>(eight.step),
                       QImage::Format_Grayscale8)
             .copy();
-    case 3:
-        return QImage(eight.data, eight.cols, eight.rows, static_cast<qsizetype>(eight.step),
-                      QImage::Format_BGR888)
-            .copy();
+    case 3: {
+        // Straight into the format the window's backing store holds (BGRA in memory with an
+        // opaque alpha), so painting is a plain copy instead of a conversion on the window
+        // thread.
+        QImage converted(eight.cols, eight.rows, QImage::Format_RGB32);
+        cv::Mat target(eight.rows, eight.cols, CV_8UC4, converted.bits(),
+                       static_cast<size_t>(converted.bytesPerLine()));
+        cv::cvtColor(eight, target, cv::COLOR_BGR2BGRA);
+        return converted;
+    }
     case 4: // BGRA in memory is ARGB32 on a little-endian machine
         return QImage(eight.data, eight.cols, eight.rows, static_cast<qsizetype>(eight.step),
                       QImage::Format_ARGB32)
