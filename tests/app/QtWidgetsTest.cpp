@@ -183,6 +183,28 @@ TEST(QtPaneHost, ImagesConvertWithTheirColoursInOrder) {
     EXPECT_FALSE(region.hasAlphaChannel());
 }
 
+TEST(QtPaneHost, ReusedBuffersNeverOverwriteAPictureStillHeld) {
+    QImage buffer;
+    const QImage first = toQImage(cv::Mat(2, 3, CV_8UC3, cv::Scalar(255, 0, 0)), buffer);
+    ASSERT_EQ(first.size(), QSize(3, 2));
+    // `first` still shares the buffer: the next picture must go somewhere else.
+    QImage second = toQImage(cv::Mat(2, 3, CV_8UC3, cv::Scalar(0, 0, 255)), buffer);
+    EXPECT_EQ(first.pixelColor(0, 0), QColor(0, 0, 255));
+    EXPECT_EQ(second.pixelColor(2, 1), QColor(255, 0, 0));
+    EXPECT_NE(first.constBits(), second.constBits());
+
+    // Once nobody else holds it, the same memory is written again.
+    const uchar* memory = buffer.constBits();
+    second = QImage();
+    QImage third = toQImage(cv::Mat(2, 3, CV_8UC3, cv::Scalar(0, 255, 0)), buffer);
+    EXPECT_EQ(third.constBits(), memory);
+    EXPECT_EQ(third.pixelColor(1, 0), QColor(0, 255, 0));
+    // Another size or a grey picture gets a buffer of its own.
+    third = QImage();
+    EXPECT_EQ(toQImage(cv::Mat(4, 4, CV_8UC3, cv::Scalar::all(1)), buffer).size(), QSize(4, 4));
+    EXPECT_EQ(qGray(toQImage(cv::Mat(2, 2, CV_8UC1, cv::Scalar(77)), buffer).pixel(1, 1)), 77);
+}
+
 TEST(QtPaneHost, HiddenPaneAppearsWithItsFirstImageWithoutTakingTheFocus) {
     app();
     QWidget host;

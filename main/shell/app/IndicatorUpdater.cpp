@@ -58,7 +58,8 @@ void IndicatorUpdater::update(const cv::Mat& cleanFrame, int direction) {
     if (!step.showFrame || cleanFrame.empty())
         return;
 
-    cv::Mat frame = cleanFrame.clone();
+    cv::Mat& frame = frame_; // reused from frame to frame
+    cleanFrame.copyTo(frame);
     if (state_.tracking) {
         const bool bound =
             step.arrowDirection != 0 && hooks_.hasAction && hooks_.hasAction(step.arrowDirection);

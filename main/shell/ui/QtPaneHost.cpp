@@ -37,6 +37,21 @@ QImage toQImage(const cv::Mat& image) {
     }
 }
 
+QImage toQImage(const cv::Mat& image, QImage& buffer) {
+    if (image.empty() || image.depth() != CV_8U || image.channels() != 3) {
+        buffer = toQImage(image);
+        return buffer;
+    }
+    // bits() below copies nothing: the buffer is reused only when no one else holds it.
+    if (buffer.isNull() || !buffer.isDetached() || buffer.width() != image.cols ||
+        buffer.height() != image.rows || buffer.format() != QImage::Format_RGB32)
+        buffer = QImage(image.cols, image.rows, QImage::Format_RGB32);
+    cv::Mat target(image.rows, image.cols, CV_8UC4, buffer.bits(),
+                   static_cast<size_t>(buffer.bytesPerLine()));
+    cv::cvtColor(image, target, cv::COLOR_BGR2BGRA);
+    return buffer;
+}
+
 QtPaneHost::QtPaneHost(QObject* parent) : QObject(parent) {}
 
 QtPaneHost::~QtPaneHost() {
@@ -71,7 +86,18 @@ void QtPaneHost::showImage(const std::string& name, const cv::Mat& image) {
     std::shared_ptr<Slot> slot = found->second;
     if (slot->inFlight.load() >= kMaxImagesInFlight)
         return;
-    QImage copy = toQImage(image);
+    QImage copy;
+    {
+        std::lock_guard<std::mutex> lock(slot->buffersMutex);
+        QImage* spare = &slot->buffers[0];
+        for (QImage& buffer : slot->buffers) {
+            if (buffer.isNull() || buffer.isDetached()) {
+                spare = &buffer;
+                break;
+            }
+        }
+        copy = toQImage(image, *spare);
+    }
     if (copy.isNull())
         return;
     ++slot->inFlight;
