@@ -9,6 +9,7 @@
 #include <QApplication>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPainter>
 #include <QToolBar>
 
 #include <opencv2/core.hpp>
@@ -181,6 +182,42 @@ TEST(QtPaneHost, ImagesConvertWithTheirColoursInOrder) {
     EXPECT_EQ(region.pixelColor(4, 3), QColor(60, 50, 40));
     EXPECT_EQ(region.pixelColor(0, 0), QColor(0, 0, 0));
     EXPECT_FALSE(region.hasAlphaChannel());
+}
+
+// What a pane showed before it painted only the uncovered strips: the whole pane in the
+// background colour, then the picture (converted on the window thread) from the corner.
+QImage referencePane(const cv::Mat& bgr, QSize pane) {
+    QImage canvas(pane, QImage::Format_RGB32);
+    QPainter painter(&canvas);
+    painter.fillRect(canvas.rect(), QColor(32, 32, 32));
+    const QImage picture(bgr.data, bgr.cols, bgr.rows, static_cast<qsizetype>(bgr.step),
+                         QImage::Format_BGR888);
+    QSize size = picture.size();
+    if (size.width() > pane.width() || size.height() > pane.height())
+        size.scale(pane, Qt::KeepAspectRatio);
+    painter.setRenderHint(QPainter::SmoothPixmapTransform);
+    painter.drawImage(QRect(QPoint(0, 0), size), picture);
+    return canvas;
+}
+
+TEST(PaneWidget, PaintsTheSamePixelsAsAFullFillAndTheConvertedPicture) {
+    app();
+    cv::Mat noise(240, 320, CV_8UC3);
+    cv::randu(noise, cv::Scalar::all(0), cv::Scalar::all(256));
+    // Same size as the pane, smaller (strips right and below), larger (scaled down).
+    for (const auto& [picture, pane] :
+         std::vector<std::pair<cv::Mat, QSize>>{{noise, QSize(320, 240)},
+                                                {noise(cv::Rect(0, 0, 200, 150)), QSize(240, 240)},
+                                                {noise, QSize(240, 240)}}) {
+        QWidget host;
+        PaneWidget widget(&host);
+        widget.setGeometry(QRect(QPoint(0, 0), pane));
+        widget.setImage(toQImage(picture));
+        const QImage painted = widget.grab().toImage().convertToFormat(QImage::Format_RGB32);
+        EXPECT_EQ(painted, referencePane(picture.clone(), pane))
+            << picture.cols << "x" << picture.rows << " in " << pane.width() << "x"
+            << pane.height();
+    }
 }
 
 TEST(QtPaneHost, ReusedBuffersNeverOverwriteAPictureStillHeld) {
