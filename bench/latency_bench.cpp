@@ -137,7 +137,13 @@ int run(int argc, char** argv) {
         inner = fake;
     } else {
         inner = openSystemDesktop();
-        windowClass = inner->windowClass(inner->foregroundWindow());
+        // The window manager may take a moment to give the new window the focus.
+        for (int wait = 0; wait < 50; ++wait) {
+            windowClass = inner->windowClass(inner->foregroundWindow());
+            if (!windowClass.empty() && windowClass != "default")
+                break;
+            std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        }
         if (windowClass.empty() || windowClass == "default") {
             std::fprintf(stderr, "no window with a class in front (start one first)\n");
             return 1;
