@@ -6,6 +6,8 @@
 #include <opencv2/imgproc.hpp>
 #include <opencv2/optflow/motempl.hpp>
 
+#include "common/StageTiming.h"
+
 namespace zorvexa {
 
 namespace {
@@ -53,6 +55,7 @@ MotionExtractor::MotionExtractor()
 }
 
 int MotionExtractor::extract(const cv::Mat& frame, int timestamp) {
+    timing::Scope timed(timing::Stage::Extract);
     if (frame.cols != kFrameWidth || frame.rows != kFrameHeight || frame.type() != CV_8UC3) {
         throw std::invalid_argument("motion analysis needs 160x120 colour frames, got " +
                                     std::to_string(frame.cols) + "x" + std::to_string(frame.rows) +

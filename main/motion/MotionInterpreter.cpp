@@ -2,6 +2,7 @@
 
 #include <cstdlib>
 
+#include "common/StageTiming.h"
 #include "main/shell/AppState.h"
 
 namespace zorvexa {
@@ -118,6 +119,7 @@ MotionInterpreter::MotionInterpreter(int frameWidth, AppState* state)
 
 void MotionInterpreter::addSample(const std::vector<MotionSegment>& segments, int maxLength,
                                   int timestamp) {
+    timing::Scope timed(timing::Stage::Interpret);
     MotionSample& s = history_.pushBack();
     s.sampleClass = 0;
     s.timestamp = timestamp;
@@ -127,6 +129,7 @@ void MotionInterpreter::addSample(const std::vector<MotionSegment>& segments, in
 }
 
 int MotionInterpreter::interpret() {
+    timing::Scope timed(timing::Stage::Interpret);
     int result = 0;
     if (history_.size() > 3) {
         int upSingle = 0, downSingle = 0, rightDown = 0, leftDown = 0, horizontal = 0;

@@ -8,6 +8,7 @@
 
 #include <opencv2/imgproc.hpp>
 
+#include "common/StageTiming.h"
 #include "main/motion/Annotation.h"
 #include "main/motion/FrameAnalysis.h"
 #include "main/motion/FrameScaling.h"
@@ -148,27 +149,40 @@ bool MotionPipeline::runLiveCapture() {
             openRecorder(cameraFps);
         ++loopCounter;
         const int frameNumber = state_->frameCounter.fetch_add(1) + 1;
-        capture_.read(raw);
-        // Larger, smaller or grey frames are brought to the display size first, so the
-        // processing copy is always 160 x 120. Both buffers are reused from frame to frame.
-        if (!raw.empty() && (raw.cols != kDisplayWidth || raw.channels() != 3))
-            toDisplayFrame(raw, frame);
-        else
-            frame = raw;
-        if (!frame.empty()) {
-            if (state_->mirrorImage.load())
-                cv::flip(frame, frame, 1);
-            cv::resize(frame, processing, cv::Size(state_->frameWidth, state_->frameHeight), 0, 0,
-                       cv::INTER_LINEAR);
-            if (state_->recording.load() && recorder_.isOpened())
-                recorder_.write(processing);
-            frame.copyTo(clean);
-            if (frameNumber < kCaptionFrames)
-                drawCaptions(captions, frameNumber, frame, true, false, 0.7);
-            processFrame(processing, *state_, loopCounter, &frame);
-            if (services_.updateIndicator)
-                services_.updateIndicator(clean, interpreter_->lastDirection);
+        {
+            timing::Scope timed(timing::Stage::Capture);
+            capture_.read(raw);
         }
+        {
+            timing::Scope timed(timing::Stage::MirrorScale);
+            // Larger, smaller or grey frames are brought to the display size first, so the
+            // processing copy is always 160 x 120. Both buffers are reused from frame to frame.
+            if (!raw.empty() && (raw.cols != kDisplayWidth || raw.channels() != 3))
+                toDisplayFrame(raw, frame);
+            else
+                frame = raw;
+            if (!frame.empty()) {
+                if (state_->mirrorImage.load())
+                    cv::flip(frame, frame, 1);
+                cv::resize(frame, processing, cv::Size(state_->frameWidth, state_->frameHeight), 0,
+                           0, cv::INTER_LINEAR);
+                if (state_->recording.load() && recorder_.isOpened())
+                    recorder_.write(processing);
+                frame.copyTo(clean);
+            }
+        }
+        if (!frame.empty()) {
+            if (frameNumber < kCaptionFrames) {
+                timing::Scope timed(timing::Stage::Draw);
+                drawCaptions(captions, frameNumber, frame, true, false, 0.7);
+            }
+            processFrame(processing, *state_, loopCounter, &frame);
+            if (services_.updateIndicator) {
+                timing::Scope timed(timing::Stage::Indicator);
+                services_.updateIndicator(clean, interpreter_->lastDirection);
+            }
+        }
+        timing::frameDone();
         waitMs(1);
     }
     recorder_.release();
@@ -200,15 +214,21 @@ void MotionPipeline::processFrame(const cv::Mat& processing, AppState& state, in
                 } else {
                     --arrowCountdown_;
                 }
-                if (arrowCountdown_ > 0)
+                if (arrowCountdown_ > 0) {
+                    timing::Scope timed(timing::Stage::Draw);
                     drawGestureArrow(image, arrowDirection_);
-                if (direction == 0 || (direction >= 2 && direction <= 12))
+                }
+                if (direction == 0 || (direction >= 2 && direction <= 12)) {
+                    timing::Scope timed(timing::Stage::Dispatch);
                     dispatchGesture(direction);
+                }
             }
         }
     }
-    if (videoWindow_)
+    if (videoWindow_) {
+        timing::Scope timed(timing::Stage::PaneHandOver);
         videoWindow_->show(image);
+    }
 }
 
 void MotionPipeline::countStroke(int direction, int timestamp) {
@@ -360,6 +380,7 @@ bool MotionPipeline::playGuideVideo(const std::string& path, const std::string& 
         if (!state_->guidePlaying.load())
             break;
         ++frameIndex;
+        timing::Scope timed(timing::Stage::GuideClip);
         if (reader.read(frame)) {
             if (!caption.empty())
                 drawCaptions(lines, frameIndex, frame, false, true, 0.8);

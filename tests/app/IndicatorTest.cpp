@@ -140,6 +140,31 @@ TEST(IndicatorUpdater, NoEntryHidesAndShowsNothing) {
     EXPECT_TRUE(calls.frames.empty());
 }
 
+TEST(IndicatorUpdater, IdleFramesSkipTheForegroundLookupUntilTheNextStroke) {
+    AppState state;
+    state.fps = 3; // the window stays up for 8 frames after a stroke
+    Calls calls;
+    int lookups = 0;
+    IndicatorHooks hooks = hooksFor(calls, std::string("false"));
+    hooks.foregroundHideOverlay = [&lookups]() -> std::optional<std::string> {
+        ++lookups;
+        return std::string("false");
+    };
+    IndicatorUpdater updater(state, std::move(hooks));
+    const cv::Mat frame(240, 320, CV_8UC3, cv::Scalar::all(0));
+    updater.update(frame, kDirUp);
+    for (int k = 0; k < 20; ++k)
+        updater.update(frame, 0);
+    ASSERT_FALSE(calls.visibility.empty());
+    EXPECT_EQ(calls.visibility.back(), false);
+    EXPECT_EQ(lookups, 9) << "the stroke frame and the frames until the window hides";
+    const size_t shown = calls.frames.size();
+    updater.update(frame, kDirDown);
+    EXPECT_EQ(lookups, 10);
+    EXPECT_EQ(calls.frames.size(), shown + 1);
+    EXPECT_EQ(calls.visibility.back(), true);
+}
+
 TEST(IndicatorUpdater, CalorieLine) {
     EXPECT_EQ(calorieLineText(1.5f), "1.5 calories burnt");
     EXPECT_EQ(calorieLineText(0.0f), "0.0 calories burnt");

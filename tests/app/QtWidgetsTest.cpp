@@ -9,6 +9,7 @@
 #include <QApplication>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPainter>
 #include <QToolBar>
 
 #include <opencv2/core.hpp>
@@ -171,6 +172,75 @@ TEST(QtPaneHost, ImagesConvertWithTheirColoursInOrder) {
     cv::Mat floats(2, 2, CV_32FC3, cv::Scalar(0, 200, 0));
     EXPECT_EQ(toQImage(floats).pixelColor(0, 0), QColor(0, 200, 0));
     EXPECT_TRUE(toQImage(cv::Mat()).isNull());
+
+    // A region of a larger frame (rows wider than the picture) keeps every pixel in place.
+    cv::Mat frame(6, 8, CV_8UC3, cv::Scalar::all(0));
+    frame.at<cv::Vec3b>(2, 3) = cv::Vec3b(10, 20, 30);
+    frame.at<cv::Vec3b>(4, 6) = cv::Vec3b(40, 50, 60);
+    const QImage region = toQImage(frame(cv::Rect(2, 1, 5, 4)));
+    ASSERT_EQ(region.size(), QSize(5, 4));
+    EXPECT_EQ(region.pixelColor(1, 1), QColor(30, 20, 10));
+    EXPECT_EQ(region.pixelColor(4, 3), QColor(60, 50, 40));
+    EXPECT_EQ(region.pixelColor(0, 0), QColor(0, 0, 0));
+    EXPECT_FALSE(region.hasAlphaChannel());
+}
+
+// What a pane showed before it painted only the uncovered strips: the whole pane in the
+// background colour, then the picture (converted on the window thread) from the corner.
+QImage referencePane(const cv::Mat& bgr, QSize pane) {
+    QImage canvas(pane, QImage::Format_RGB32);
+    QPainter painter(&canvas);
+    painter.fillRect(canvas.rect(), QColor(32, 32, 32));
+    const QImage picture(bgr.data, bgr.cols, bgr.rows, static_cast<qsizetype>(bgr.step),
+                         QImage::Format_BGR888);
+    QSize size = picture.size();
+    if (size.width() > pane.width() || size.height() > pane.height())
+        size.scale(pane, Qt::KeepAspectRatio);
+    painter.setRenderHint(QPainter::SmoothPixmapTransform);
+    painter.drawImage(QRect(QPoint(0, 0), size), picture);
+    return canvas;
+}
+
+TEST(PaneWidget, PaintsTheSamePixelsAsAFullFillAndTheConvertedPicture) {
+    app();
+    cv::Mat noise(240, 320, CV_8UC3);
+    cv::randu(noise, cv::Scalar::all(0), cv::Scalar::all(256));
+    // Same size as the pane, smaller (strips right and below), larger (scaled down).
+    for (const auto& [picture, pane] :
+         std::vector<std::pair<cv::Mat, QSize>>{{noise, QSize(320, 240)},
+                                                {noise(cv::Rect(0, 0, 200, 150)), QSize(240, 240)},
+                                                {noise, QSize(240, 240)}}) {
+        QWidget host;
+        PaneWidget widget(&host);
+        widget.setGeometry(QRect(QPoint(0, 0), pane));
+        widget.setImage(toQImage(picture));
+        const QImage painted = widget.grab().toImage().convertToFormat(QImage::Format_RGB32);
+        EXPECT_EQ(painted, referencePane(picture.clone(), pane))
+            << picture.cols << "x" << picture.rows << " in " << pane.width() << "x"
+            << pane.height();
+    }
+}
+
+TEST(QtPaneHost, ReusedBuffersNeverOverwriteAPictureStillHeld) {
+    QImage buffer;
+    const QImage first = toQImage(cv::Mat(2, 3, CV_8UC3, cv::Scalar(255, 0, 0)), buffer);
+    ASSERT_EQ(first.size(), QSize(3, 2));
+    // `first` still shares the buffer: the next picture must go somewhere else.
+    QImage second = toQImage(cv::Mat(2, 3, CV_8UC3, cv::Scalar(0, 0, 255)), buffer);
+    EXPECT_EQ(first.pixelColor(0, 0), QColor(0, 0, 255));
+    EXPECT_EQ(second.pixelColor(2, 1), QColor(255, 0, 0));
+    EXPECT_NE(first.constBits(), second.constBits());
+
+    // Once nobody else holds it, the same memory is written again.
+    const uchar* memory = buffer.constBits();
+    second = QImage();
+    QImage third = toQImage(cv::Mat(2, 3, CV_8UC3, cv::Scalar(0, 255, 0)), buffer);
+    EXPECT_EQ(third.constBits(), memory);
+    EXPECT_EQ(third.pixelColor(1, 0), QColor(0, 255, 0));
+    // Another size or a grey picture gets a buffer of its own.
+    third = QImage();
+    EXPECT_EQ(toQImage(cv::Mat(4, 4, CV_8UC3, cv::Scalar::all(1)), buffer).size(), QSize(4, 4));
+    EXPECT_EQ(qGray(toQImage(cv::Mat(2, 2, CV_8UC1, cv::Scalar(77)), buffer).pixel(1, 1)), 77);
 }
 
 TEST(QtPaneHost, HiddenPaneAppearsWithItsFirstImageWithoutTakingTheFocus) {

@@ -35,6 +35,11 @@ void drawIndicatorFrame(cv::Mat& frame, int arrowDirection, bool hasAction,
 }
 
 void IndicatorUpdater::update(const cv::Mat& cleanFrame, int direction) {
+    // Idle (the window was hidden when its countdown ran out and no stroke came since):
+    // nothing can change, so the foreground lookup, a round trip to the display server on
+    // every frame, is left out.
+    if (direction == 0 && state_.indicatorCountdown < 0)
+        return;
     std::optional<std::string> hide;
     if (hooks_.foregroundHideOverlay)
         hide = hooks_.foregroundHideOverlay();
@@ -53,7 +58,8 @@ void IndicatorUpdater::update(const cv::Mat& cleanFrame, int direction) {
     if (!step.showFrame || cleanFrame.empty())
         return;
 
-    cv::Mat frame = cleanFrame.clone();
+    cv::Mat& frame = frame_; // reused from frame to frame
+    cleanFrame.copyTo(frame);
     if (state_.tracking) {
         const bool bound =
             step.arrowDirection != 0 && hooks_.hasAction && hooks_.hasAction(step.arrowDirection);

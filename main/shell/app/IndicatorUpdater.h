@@ -41,6 +41,7 @@ class IndicatorUpdater {
     AppState& state_;
     IndicatorHooks hooks_;
     int lastIndicatorGesture_ = 0;
+    cv::Mat frame_; // the picture being drawn; handed over (copied) before the next frame
 };
 
 // The indicator picture: a 160-column frame is scaled to 320 x 240; then the arrow (when

@@ -3,6 +3,8 @@
 #include <QMouseEvent>
 #include <QPainter>
 
+#include "common/StageTiming.h"
+
 namespace zorvexa {
 
 PaneWidget::PaneWidget(QWidget* parent) : QWidget(parent) {
@@ -17,15 +19,26 @@ void PaneWidget::setImage(QImage image) {
 }
 
 void PaneWidget::paintEvent(QPaintEvent*) {
+    timing::Scope timed(timing::Stage::Painting);
     QPainter painter(this);
-    painter.fillRect(rect(), QColor(32, 32, 32));
-    if (image_.isNull())
+    const QColor background(32, 32, 32);
+    if (image_.isNull()) {
+        painter.fillRect(rect(), background);
         return;
+    }
     QSize size = image_.size();
     if (size.width() > width() || size.height() > height())
         size.scale(this->size(), Qt::KeepAspectRatio);
-    painter.setRenderHint(QPainter::SmoothPixmapTransform);
-    painter.drawImage(QRect(QPoint(0, 0), size), image_);
+    const QRect imageRect(QPoint(0, 0), size);
+    // Only the strips the image leaves uncovered get the background colour.
+    if (size.width() < width())
+        painter.fillRect(QRect(size.width(), 0, width() - size.width(), height()), background);
+    if (size.height() < height())
+        painter.fillRect(QRect(0, size.height(), size.width(), height() - size.height()),
+                         background);
+    if (size != image_.size())
+        painter.setRenderHint(QPainter::SmoothPixmapTransform);
+    painter.drawImage(imageRect, image_);
 }
 
 void PaneWidget::mousePressEvent(QMouseEvent* event) {

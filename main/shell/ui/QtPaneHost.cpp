@@ -3,6 +3,7 @@
 #include <QThread>
 
 #include <opencv2/core.hpp>
+#include <opencv2/imgproc.hpp>
 
 namespace zorvexa {
 
@@ -17,10 +18,16 @@ QImage toQImage(const cv::Mat& image) {
         return QImage(eight.data, eight.cols, eight.rows, static_cast<qsizetype>(eight.step),
                       QImage::Format_Grayscale8)
             .copy();
-    case 3:
-        return QImage(eight.data, eight.cols, eight.rows, static_cast<qsizetype>(eight.step),
-                      QImage::Format_BGR888)
-            .copy();
+    case 3: {
+        // Straight into the format the window's backing store holds (BGRA in memory with an
+        // opaque alpha), so painting is a plain copy instead of a conversion on the window
+        // thread.
+        QImage converted(eight.cols, eight.rows, QImage::Format_RGB32);
+        cv::Mat target(eight.rows, eight.cols, CV_8UC4, converted.bits(),
+                       static_cast<size_t>(converted.bytesPerLine()));
+        cv::cvtColor(eight, target, cv::COLOR_BGR2BGRA);
+        return converted;
+    }
     case 4: // BGRA in memory is ARGB32 on a little-endian machine
         return QImage(eight.data, eight.cols, eight.rows, static_cast<qsizetype>(eight.step),
                       QImage::Format_ARGB32)
@@ -28,6 +35,21 @@ QImage toQImage(const cv::Mat& image) {
     default:
         return {};
     }
+}
+
+QImage toQImage(const cv::Mat& image, QImage& buffer) {
+    if (image.empty() || image.depth() != CV_8U || image.channels() != 3) {
+        buffer = toQImage(image);
+        return buffer;
+    }
+    // bits() below copies nothing: the buffer is reused only when no one else holds it.
+    if (buffer.isNull() || !buffer.isDetached() || buffer.width() != image.cols ||
+        buffer.height() != image.rows || buffer.format() != QImage::Format_RGB32)
+        buffer = QImage(image.cols, image.rows, QImage::Format_RGB32);
+    cv::Mat target(image.rows, image.cols, CV_8UC4, buffer.bits(),
+                   static_cast<size_t>(buffer.bytesPerLine()));
+    cv::cvtColor(image, target, cv::COLOR_BGR2BGRA);
+    return buffer;
 }
 
 QtPaneHost::QtPaneHost(QObject* parent) : QObject(parent) {}
@@ -64,7 +86,18 @@ void QtPaneHost::showImage(const std::string& name, const cv::Mat& image) {
     std::shared_ptr<Slot> slot = found->second;
     if (slot->inFlight.load() >= kMaxImagesInFlight)
         return;
-    QImage copy = toQImage(image);
+    QImage copy;
+    {
+        std::lock_guard<std::mutex> lock(slot->buffersMutex);
+        QImage* spare = &slot->buffers[0];
+        for (QImage& buffer : slot->buffers) {
+            if (buffer.isNull() || buffer.isDetached()) {
+                spare = &buffer;
+                break;
+            }
+        }
+        copy = toQImage(image, *spare);
+    }
     if (copy.isNull())
         return;
     ++slot->inFlight;

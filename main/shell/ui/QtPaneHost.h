@@ -4,9 +4,11 @@
 // still has a few images on their way drops new ones instead of letting a queue grow.
 #pragma once
 
+#include <array>
 #include <atomic>
 #include <map>
 #include <memory>
+#include <mutex>
 #include <string>
 
 #include <QImage>
@@ -21,6 +23,9 @@ namespace zorvexa {
 // A copy of an OpenCV image as a QImage (8-bit grey, BGR or BGRA; other depths are
 // scaled to 8 bits). Null for an empty image.
 QImage toQImage(const cv::Mat& image);
+// The same picture written into `buffer` when that is unshared and of the right size and
+// format (else `buffer` is replaced); returns a shallow copy of it.
+QImage toQImage(const cv::Mat& image, QImage& buffer);
 
 class QtPaneHost : public QObject, public PaneHost {
   public:
@@ -46,6 +51,10 @@ class QtPaneHost : public QObject, public PaneHost {
     struct Slot {
         QPointer<PaneWidget> widget; // window thread only
         std::atomic<int> inFlight{0};
+        // Pictures written by the producing thread and shared with the window thread; one
+        // nobody else holds any more is written again instead of allocating a new one.
+        std::mutex buffersMutex;
+        std::array<QImage, kMaxImagesInFlight + 2> buffers;
     };
     std::map<WindowHandle, QPointer<QWidget>> hosts_;
     // Filled on the window thread before any frame loop starts; workers only look up.

@@ -3,6 +3,8 @@
 // Environment:
 //   ZORVEXA_CAMERA            device index or video file used instead of camera 0
 //   ZORVEXA_TEST_STATUS_FILE  a file that receives every status bar text (for tests)
+//   ZORVEXA_TIMING            a file that receives the frame loop's per-stage CPU times
+//                             (rewritten about once a second; for bench/live-cost.sh)
 //
 // The gesture configuration is config.xml in the working directory; without one there,
 // the user's copy in $XDG_CONFIG_HOME/zorvexa (made from the shipped file on first start).
@@ -14,6 +16,7 @@
 #include <QApplication>
 #include <QTimer>
 
+#include "common/StageTiming.h"
 #include "main/shell/AppPaths.h"
 #include "main/shell/AppState.h"
 #include "main/shell/app/CommandIds.h"
@@ -53,6 +56,7 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     app.setQuitOnLastWindowClosed(false); // the shell quits when the main window closes
 
+    zorvexa::timing::enable(envText("ZORVEXA_TIMING"));
     zorvexa::ShellOptions options;
     options.cameraSource = envText("ZORVEXA_CAMERA");
     options.statusFile = envText("ZORVEXA_TEST_STATUS_FILE");
@@ -73,5 +77,6 @@ int main(int argc, char** argv) {
     closeWatch.start(200);
     const int code = app.exec();
     shell.shutDown();
+    zorvexa::timing::disable();
     return code;
 }
