@@ -23,8 +23,8 @@ namespace {
 
 void usage(FILE* out) {
     std::fputs(
-        "Usage: zorvexa-analyze [--jsonl] [--config FILE [--window-class NAME | --dispatch]] "
-        "VIDEO...\n"
+        "Usage: zorvexa-analyze [--jsonl] [--recognizer classic|robust]\n"
+        "                       [--config FILE [--window-class NAME | --dispatch]] VIDEO...\n"
         "\n"
         "Runs each video through the motion pipeline and prints one line per\n"
         "recognised stroke (frame number and stroke name), then the strokes counted\n"
@@ -33,6 +33,9 @@ void usage(FILE* out) {
         "  --jsonl   print one JSON object per frame read instead:\n"
         "            {\"frame\", \"count\", \"segments\": [{\"x\",\"y\",\"w\",\"h\",\"angle\"}],"
         " \"direction\"}\n"
+        "  --recognizer NAME    the stroke recognizer: classic (the default) or robust;\n"
+        "                       with robust, --jsonl shows the moving pixels' box on\n"
+        "                       each side of the body as segments\n"
         "  --config FILE        also show what the gesture configuration FILE (a\n"
         "                       config.xml) does with each stroke; a dry run through a\n"
         "                       recording desktop, nothing is sent\n"
@@ -68,6 +71,7 @@ int main(int argc, char** argv) {
     bool advanced = false;
     std::string configPath;
     std::string windowClass = "default";
+    RecognizerKind recognizer = RecognizerKind::Classic;
     std::vector<std::string> files;
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
@@ -75,6 +79,14 @@ int main(int argc, char** argv) {
             jsonl = true;
         } else if ((arg == "--config" || arg == "--window-class") && i + 1 < argc) {
             (arg == "--config" ? configPath : windowClass) = argv[++i];
+        } else if (arg == "--recognizer" && i + 1 < argc) {
+            const std::string name = argv[++i];
+            if (name != "classic" && name != "robust") {
+                std::fprintf(stderr, "zorvexa-analyze: unknown recognizer %s (classic or robust)\n",
+                             name.c_str());
+                return 2;
+            }
+            recognizer = name == "robust" ? RecognizerKind::Robust : RecognizerKind::Classic;
         } else if (arg == "--advanced") {
             advanced = true;
         } else if (arg == "--dispatch") {
@@ -154,7 +166,8 @@ int main(int argc, char** argv) {
                     std::fprintf(stderr, "\r%s: %d frames", path.c_str(), read);
             }
         };
-        const VideoAnalysisResult r = analyseVideo(path, state, strokes, onFrame, onProgress);
+        const VideoAnalysisResult r =
+            analyseVideo(path, state, strokes, onFrame, onProgress, recognizer);
         if (showProgress)
             std::fprintf(stderr, "\r\033[K");
         if (!r.error.empty()) {
