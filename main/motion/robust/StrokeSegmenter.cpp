@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
+#include <cstdlib>
 
 namespace zorvexa::robust {
 
@@ -63,9 +65,14 @@ template <typename Side> Track fitTrack(const std::vector<FrameMotion>& frames, 
 
 } // namespace
 
+static double energyOf(const FrameMotion& m) {
+    return m.left.mass + m.right.mass;
+}
+
 void StrokeSegmenter::reset() {
     state_ = State::Idle;
     frames_.clear();
+    lead_.clear();
     peak_ = 0;
     below_ = 0;
     wait_ = 0;
@@ -73,21 +80,22 @@ void StrokeSegmenter::reset() {
 
 MotionDir StrokeSegmenter::step(const FrameMotion& motion, int fps, double centre) {
     fps = std::max(fps, 5);
-    const double energy = motion.left.mass + motion.right.mass;
+    const double energy = energyOf(motion);
     if (motion.globalChange) {
         // Nothing seen across a change of the whole picture can be trusted.
         frames_.clear();
+        lead_.clear();
         state_ = State::WaitQuiet;
         return kDirNone;
     }
     switch (state_) {
     case State::Idle:
         if (energy >= tuning_.onsetMass) {
-            state_ = State::Active;
-            frames_.clear();
-            frames_.push_back(motion);
-            peak_ = energy;
-            below_ = 0;
+            startStroke(motion);
+        } else {
+            if (lead_.size() == kLeadFrames)
+                lead_.erase(lead_.begin());
+            lead_.push_back(motion);
         }
         return kDirNone;
     case State::Active: {
@@ -97,8 +105,10 @@ MotionDir StrokeSegmenter::step(const FrameMotion& motion, int fps, double centr
             ++below_;
         else
             below_ = 0;
-        if (static_cast<int>(frames_.size()) > framesFor(tuning_.maxSeconds, fps)) {
+        if (static_cast<int>(frames_.size()) > 2 * framesFor(tuning_.maxSeconds, fps)) {
             // Slow drift, or motion that never stops: no stroke.
+            if (std::getenv("ZV_TRACE"))
+                std::fprintf(stderr, "too long\n");
             frames_.clear();
             state_ = State::WaitQuiet;
             return kDirNone;
@@ -106,11 +116,24 @@ MotionDir StrokeSegmenter::step(const FrameMotion& motion, int fps, double centr
         if (below_ < framesFor(tuning_.endFrames / 30.0, fps))
             return kDirNone;
         frames_.resize(frames_.size() - static_cast<size_t>(below_));
+        // Only the part above the end level counts: the lead-in before the onset and the
+        // slow start of a calm movement belong to no stroke.
+        const double level = std::max(tuning_.quietMass, tuning_.endFraction * peak_);
+        size_t first = 0;
+        while (first < frames_.size() && energyOf(frames_[first]) < level)
+            ++first;
+        frames_.erase(frames_.begin(), frames_.begin() + static_cast<std::ptrdiff_t>(first));
         shape_ = measure(centre);
         frames_.clear();
-        state_ = State::Refractory;
+        const MotionDir found = classify(shape_, fps);
+        if (std::getenv("ZV_TRACE")) {
+            const StrokeShape& q = shape_;
+            std::fprintf(stderr, "stroke n=%d peak=%.3f L m=%.3f dx=%.3f dy=%.3f x=%.2f out=%.2f | R m=%.3f dx=%.3f dy=%.3f x=%.2f out=%.2f c=%.2f -> %d\n", q.frames, peak_, q.leftMass, q.leftDx, q.leftDy, q.leftX, q.leftOut, q.rightMass, q.rightDx, q.rightDy, q.rightX, q.rightOut, centre, found);
+        }
+        // A refractory period follows a report; anything else may be followed at once.
+        state_ = found != kDirNone ? State::Refractory : State::WaitQuiet;
         wait_ = framesFor(tuning_.refractorySeconds, fps);
-        return classify(shape_, fps);
+        return found;
     }
     case State::Refractory:
         if (--wait_ > 0)
@@ -123,6 +146,21 @@ MotionDir StrokeSegmenter::step(const FrameMotion& motion, int fps, double centr
         return kDirNone;
     }
     return kDirNone;
+}
+
+void StrokeSegmenter::startStroke(const FrameMotion& motion) {
+    state_ = State::Active;
+    frames_.clear();
+    // The frames just before the onset in which something already moved are the
+    // stroke's beginning.
+    size_t from = lead_.size();
+    while (from > 0 && energyOf(lead_[from - 1]) >= tuning_.quietMass)
+        --from;
+    frames_.insert(frames_.end(), lead_.begin() + static_cast<std::ptrdiff_t>(from), lead_.end());
+    lead_.clear();
+    frames_.push_back(motion);
+    peak_ = energyOf(motion);
+    below_ = 0;
 }
 
 StrokeShape StrokeSegmenter::measure(double centre) const {
@@ -147,19 +185,23 @@ StrokeShape StrokeSegmenter::measure(double centre) const {
 
 MotionDir StrokeSegmenter::classify(const StrokeShape& s, int fps) const {
     fps = std::max(fps, 5);
-    if (s.frames < std::max(2, framesFor(tuning_.minSeconds, fps)))
+    if (s.frames < std::max(2, framesFor(tuning_.minSeconds, fps)) ||
+        s.frames > framesFor(tuning_.maxSeconds, fps))
         return kDirNone;
     const double total = s.leftMass + s.rightMass;
     if (total <= 0)
         return kDirNone;
     const double leftShare = s.leftMass / total;
-    if (leftShare >= tuning_.soloShare || 1 - leftShare >= tuning_.soloShare) {
-        const bool left = leftShare >= tuning_.soloShare;
+    // One arm pulled down while the other half of the picture moves little or only
+    // sideways (the body leaning back): DOWNLEFT or DOWNRIGHT.
+    for (const bool left : {true, false}) {
         const double dy = left ? s.leftDy : s.rightDy;
+        const double otherDy = left ? s.rightDy : s.leftDy;
+        const double share = left ? leftShare : 1 - leftShare;
         const double out = left ? s.leftOut : s.rightOut;
-        if (dy >= tuning_.minSoloDrop && out >= tuning_.minSoloOut)
+        const bool otherStill = share >= tuning_.soloShare || std::abs(otherDy) < tuning_.soloStill * dy;
+        if (share >= 0.5 && dy >= tuning_.minSoloDrop && otherStill && out >= tuning_.minSoloOut)
             return left ? kDirDownLeft : kDirDownRight;
-        return kDirNone;
     }
     if (s.leftMass < tuning_.minSideMass || s.rightMass < tuning_.minSideMass)
         return kDirNone;

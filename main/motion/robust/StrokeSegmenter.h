@@ -11,6 +11,7 @@
 // a refractory period passes before the next stroke may start.
 #pragma once
 
+#include <cstddef>
 #include <vector>
 
 #include "main/motion/MotionDir.h"
@@ -34,7 +35,7 @@ struct FrameMotion {
 
 // What a finished stroke looked like, for diagnostics and the centre-line estimate.
 struct StrokeShape {
-    int frames = 0;
+    int frames = 0; // frames above the end level, from the first to the last
     double leftMass = 0, rightMass = 0;
     double leftDx = 0, leftDy = 0, rightDx = 0, rightDy = 0; // displacement, picture units
     double leftX = 0, rightX = 0;                            // mean position of each side
@@ -50,8 +51,9 @@ struct SegmenterTuning {
     double minRise = 0.10;      // vertical travel of an arm for UP / DOWN
     double minSoloDrop = 0.10;  // vertical travel of the one arm for DOWNLEFT / DOWNRIGHT
     double minInward = 0.035;   // horizontal travel of each arm for TOCENTER
-    double minSoloOut = 0.16;   // the one arm starts at least this far out from the centre
-    double maxSeconds = 0.95;   // longer motion is drift, not a stroke
+    double soloStill = 0.35;    // the other half moves at most this share of the one's drop
+    double minSoloOut = 0.0;    // the one arm starts at least this far out from the centre
+    double maxSeconds = 0.75;   // longer motion (above the end level) is drift, not a stroke
     double minSeconds = 0.08;
     double refractorySeconds = 0.25;
     int endFrames = 1; // frames below the end level (at 30 frames a second)
@@ -75,11 +77,14 @@ class StrokeSegmenter {
 
   private:
     enum class State { Idle, Active, Refractory, WaitQuiet };
+    static constexpr std::size_t kLeadFrames = 12;
     StrokeShape measure(double centre) const;
+    void startStroke(const FrameMotion& motion);
 
     SegmenterTuning tuning_;
     State state_ = State::Idle;
     std::vector<FrameMotion> frames_;
+    std::vector<FrameMotion> lead_; // the frames before an onset, oldest first
     double peak_ = 0;
     int below_ = 0;
     int wait_ = 0;
