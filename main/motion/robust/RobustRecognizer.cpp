@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
+#include <cstdlib>
 
 namespace zorvexa::robust {
 
@@ -32,7 +34,10 @@ void RobustRecognizer::reset() {
 
 int RobustRecognizer::observe(const cv::Mat& frame, int timestamp, int fps) {
     const FrameMotion motion = energy_.measure(frame, centre_);
+    const int measured = segmenter_.strokesMeasured();
     pending_ = segmenter_.step(motion, fps, centre_);
+    if (measured != segmenter_.strokesMeasured() && std::getenv("ZV_TRACE"))
+        std::fprintf(stderr, "at %d\n", timestamp);
     if (pending_ == kDirUp || pending_ == kDirDown || pending_ == kDirToCenter) {
         const StrokeShape& s = segmenter_.lastShape();
         const double middle = (s.leftX + s.rightX) / 2;

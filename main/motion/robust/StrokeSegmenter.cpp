@@ -76,11 +76,14 @@ void StrokeSegmenter::reset() {
     peak_ = 0;
     below_ = 0;
     wait_ = 0;
+    afterClap_ = false;
+    lastReport_ = kDirNone;
 }
 
 MotionDir StrokeSegmenter::step(const FrameMotion& motion, int fps, double centre) {
     fps = std::max(fps, 5);
     const double energy = energyOf(motion);
+    ++sinceReport_;
     if (motion.globalChange) {
         // Nothing seen across a change of the whole picture can be trusted.
         frames_.clear();
@@ -92,6 +95,10 @@ MotionDir StrokeSegmenter::step(const FrameMotion& motion, int fps, double centr
     case State::Idle:
         if (energy >= tuning_.onsetMass) {
             startStroke(motion);
+            // After a clap the hands are in front of the face: the first movement down
+            // that soon follows is their way back, not a stroke.
+            afterClap_ = lastReport_ == kDirToCenter &&
+                         sinceReport_ <= framesFor(tuning_.clapReturnSeconds, fps);
         } else {
             if (lead_.size() == kLeadFrames)
                 lead_.erase(lead_.begin());
@@ -124,11 +131,24 @@ MotionDir StrokeSegmenter::step(const FrameMotion& motion, int fps, double centr
             ++first;
         frames_.erase(frames_.begin(), frames_.begin() + static_cast<std::ptrdiff_t>(first));
         shape_ = measure(centre);
+        shape_.peak = peak_;
+        ++measured_;
         frames_.clear();
-        const MotionDir found = classify(shape_, fps);
+        MotionDir found = classify(shape_, fps);
+        if (afterClap_ && (found == kDirDown || found == kDirDownLeft || found == kDirDownRight))
+            found = kDirNone;
+        afterClap_ = false;
+        if (found != kDirNone) {
+            lastReport_ = found;
+            sinceReport_ = 0;
+        }
         if (std::getenv("ZV_TRACE")) {
             const StrokeShape& q = shape_;
-            std::fprintf(stderr, "stroke n=%d peak=%.3f L m=%.3f dx=%.3f dy=%.3f x=%.2f out=%.2f | R m=%.3f dx=%.3f dy=%.3f x=%.2f out=%.2f c=%.2f -> %d\n", q.frames, peak_, q.leftMass, q.leftDx, q.leftDy, q.leftX, q.leftOut, q.rightMass, q.rightDx, q.rightDy, q.rightX, q.rightOut, centre, found);
+            std::fprintf(stderr,
+                         "T n=%d peak=%.3f Lm=%.3f Ldx=%.3f Ldy=%.3f Lx=%.2f Lout=%.2f Rm=%.3f "
+                         "Rdx=%.3f Rdy=%.3f Rx=%.2f Rout=%.2f c=%.2f -> %d\n",
+                         q.frames, peak_, q.leftMass, q.leftDx, q.leftDy, q.leftX, q.leftOut,
+                         q.rightMass, q.rightDx, q.rightDy, q.rightX, q.rightOut, centre, found);
         }
         // A refractory period follows a report; anything else may be followed at once.
         state_ = found != kDirNone ? State::Refractory : State::WaitQuiet;
@@ -192,28 +212,43 @@ MotionDir StrokeSegmenter::classify(const StrokeShape& s, int fps) const {
     if (total <= 0)
         return kDirNone;
     const double leftShare = s.leftMass / total;
-    // One arm pulled down while the other half of the picture moves little or only
-    // sideways (the body leaning back): DOWNLEFT or DOWNRIGHT.
-    for (const bool left : {true, false}) {
-        const double dy = left ? s.leftDy : s.rightDy;
-        const double otherDy = left ? s.rightDy : s.leftDy;
-        const double share = left ? leftShare : 1 - leftShare;
-        const double out = left ? s.leftOut : s.rightOut;
-        const bool otherStill = share >= tuning_.soloShare || std::abs(otherDy) < tuning_.soloStill * dy;
-        if (share >= 0.5 && dy >= tuning_.minSoloDrop && otherStill && out >= tuning_.minSoloOut)
+    const double minSoloSpeed = tuning_.minSoloSpeed * 30.0 / fps;
+    // One arm pulled down while the other half of the picture moves little, or only
+    // sideways (the body leaning back): DOWNLEFT or DOWNRIGHT. How much a half moved
+    // down is its moving mass times its drop.
+    const double leftPull = s.leftMass * s.leftDy, rightPull = s.rightMass * s.rightDy;
+    const bool left = leftPull >= rightPull;
+    const double dy = left ? s.leftDy : s.rightDy;
+    const double otherPull =
+        left ? s.rightMass * std::abs(s.rightDy) : s.leftMass * std::abs(s.leftDy);
+    const double out = left ? s.leftOut : s.rightOut;
+    if (dy >= tuning_.minSoloDrop &&
+        otherPull < tuning_.soloStill * std::max(leftPull, rightPull)) {
+        if (dy / s.frames >= minSoloSpeed && out >= tuning_.minSoloOut)
             return left ? kDirDownLeft : kDirDownRight;
+        return kDirNone;
     }
-    if (s.leftMass < tuning_.minSideMass || s.rightMass < tuning_.minSideMass)
+    if (s.leftMass < tuning_.minSideMass || s.rightMass < tuning_.minSideMass ||
+        std::min(leftShare, 1 - leftShare) < tuning_.minPairShare)
+        return kDirNone;
+    // Both forearms swung towards the middle, further sideways than up or down.
+    const double inLeft = s.leftDx, inRight = -s.rightDx;
+    if (inLeft >= tuning_.minInward && inRight >= tuning_.minInward &&
+        inLeft >= std::abs(s.leftDy) && inRight >= std::abs(s.rightDy))
+        return kDirToCenter;
+    // Both arms up or down, quickly: lowering the arms calmly after a clap or a hold
+    // travels as far but takes longer.
+    const double speed = std::max(std::abs(s.leftDy), std::abs(s.rightDy)) / s.frames;
+    if (speed < tuning_.minPairSpeed * 30.0 / fps)
         return kDirNone;
     if (s.leftDy <= -tuning_.minRise && s.rightDy <= -tuning_.minRise)
         return kDirUp;
-    if (s.leftDy >= tuning_.minRise && s.rightDy >= tuning_.minRise)
+    // Arms that open outwards on the way down come back from a clap; a downward stroke
+    // pulls them down along the body.
+    const bool opening = -s.leftDx >= tuning_.minOpening && s.rightDx >= tuning_.minOpening &&
+                         s.rightDx - s.leftDx >= tuning_.minOpeningSum;
+    if (s.leftDy >= tuning_.minRise && s.rightDy >= tuning_.minRise && !opening)
         return kDirDown;
-    const double inLeft = s.leftDx, inRight = -s.rightDx;
-    const double rise = std::max(std::abs(s.leftDy), std::abs(s.rightDy));
-    if (inLeft >= tuning_.minInward && inRight >= tuning_.minInward &&
-        rise < 2 * std::min(inLeft, inRight) + tuning_.minRise)
-        return kDirToCenter;
     return kDirNone;
 }
 

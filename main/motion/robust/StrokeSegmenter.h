@@ -35,7 +35,8 @@ struct FrameMotion {
 
 // What a finished stroke looked like, for diagnostics and the centre-line estimate.
 struct StrokeShape {
-    int frames = 0; // frames above the end level, from the first to the last
+    int frames = 0;  // frames above the end level, from the first to the last
+    double peak = 0; // the highest energy of one frame
     double leftMass = 0, rightMass = 0;
     double leftDx = 0, leftDy = 0, rightDx = 0, rightDy = 0; // displacement, picture units
     double leftX = 0, rightX = 0;                            // mean position of each side
@@ -43,20 +44,25 @@ struct StrokeShape {
 };
 
 struct SegmenterTuning {
-    double onsetMass = 0.012;   // energy that starts a stroke
-    double quietMass = 0.004;   // energy below which the picture counts as still
-    double endFraction = 0.30;  // a stroke ends below this fraction of its peak energy
-    double minSideMass = 0.025; // summed mass for a half to count as moving
-    double soloShare = 0.80;    // share of the mass for a one-arm stroke
-    double minRise = 0.10;      // vertical travel of an arm for UP / DOWN
-    double minSoloDrop = 0.10;  // vertical travel of the one arm for DOWNLEFT / DOWNRIGHT
-    double minInward = 0.035;   // horizontal travel of each arm for TOCENTER
-    double soloStill = 0.35;    // the other half moves at most this share of the one's drop
-    double minSoloOut = 0.0;    // the one arm starts at least this far out from the centre
-    double maxSeconds = 0.75;   // longer motion (above the end level) is drift, not a stroke
+    double onsetMass = 0.012;    // energy that starts a stroke
+    double quietMass = 0.004;    // energy below which the picture counts as still
+    double endFraction = 0.30;   // a stroke ends below this fraction of its peak energy
+    double minSideMass = 0.025;  // summed mass for a half to count as moving
+    double minRise = 0.10;       // vertical travel of an arm for UP / DOWN
+    double minSoloDrop = 0.10;   // vertical travel of the one arm for DOWNLEFT / DOWNRIGHT
+    double minInward = 0.035;    // horizontal travel of each arm for TOCENTER
+    double minPairShare = 0.15;  // the weaker half's share of the mass in a two-arm stroke
+    double minPairSpeed = 0.026; // vertical travel per frame (at 30 frames a second), faster arm
+    double minOpening = 0.02;    // outward travel of each arm that marks a return from a clap
+    double minOpeningSum = 0.15; // ... and of both together
+    double soloStill = 0.2;      // the other half's pull at most this share of the one's
+    double minSoloSpeed = 0.012; // the one arm's drop per frame (at 30 frames a second)
+    double minSoloOut = 0.0;     // the one arm starts at least this far out from the centre
+    double maxSeconds = 0.75;    // longer motion (above the end level) is drift, not a stroke
     double minSeconds = 0.08;
-    double refractorySeconds = 0.25;
-    int endFrames = 1; // frames below the end level (at 30 frames a second)
+    double refractorySeconds = 0.4;
+    double clapReturnSeconds = 0.8; // a movement down that starts this soon after a clap
+    int endFrames = 1;              // frames below the end level (at 30 frames a second)
 };
 
 class StrokeSegmenter {
@@ -70,6 +76,8 @@ class StrokeSegmenter {
 
     // The stroke classified last, whether or not it was reported.
     const StrokeShape& lastShape() const { return shape_; }
+    // How many strokes were measured so far (reported or not).
+    int strokesMeasured() const { return measured_; }
     bool inStroke() const { return state_ == State::Active; }
 
     // Names a finished stroke (0: none); exposed for tests.
@@ -89,6 +97,10 @@ class StrokeSegmenter {
     int below_ = 0;
     int wait_ = 0;
     StrokeShape shape_;
+    int measured_ = 0;
+    MotionDir lastReport_ = kDirNone;
+    int sinceReport_ = 0; // frames since the last report
+    bool afterClap_ = false;
 };
 
 } // namespace zorvexa::robust
