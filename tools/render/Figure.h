@@ -21,6 +21,14 @@ struct Wardrobe {
     cv::Scalar hair{28, 38, 58};
 };
 
+// The person's build as factors of the standard figure: broader shoulders, thicker
+// limbs, a larger head.
+struct Build {
+    double breadth = 1.0; // shoulder and waist width
+    double girth = 1.0;   // thickness of arms and waist
+    double head = 1.0;    // head size
+};
+
 // Image positions of the joints of one pose (used for drawing and by checks).
 struct Joints {
     cv::Point2d leftShoulder, leftElbow, leftHand;
@@ -29,10 +37,10 @@ struct Joints {
     double headRadius = 0.0;
 };
 
-Joints jointsOf(const Pose& pose, const Placement& at);
+Joints jointsOf(const Pose& pose, const Placement& at, const Build& build = Build{});
 
 // Draws the figure onto `picture` (8-bit, 3 channels).
 void drawFigure(cv::Mat& picture, const Pose& pose, const Placement& at,
-                const Wardrobe& clothes = Wardrobe{});
+                const Wardrobe& clothes = Wardrobe{}, const Build& build = Build{});
 
 } // namespace zorvexa::render
