@@ -100,10 +100,10 @@ std::string format(const char* fmt, double a, double b = 0.0, double c = 0.0) {
 
 } // namespace
 
-DatasetClip datasetClip(std::uint64_t seed, int index) {
+DatasetClip datasetClip(std::uint64_t seed, int index, bool small) {
     cv::RNG rng(clipSeed(seed, index));
     DatasetClip clip;
-    clip.size = rng.uniform(0, 2) ? cv::Size(320, 240) : cv::Size(160, 120);
+    clip.size = rng.uniform(0, 2) && !small ? cv::Size(320, 240) : cv::Size(160, 120);
     const double u = clip.size.height / 240.0;
 
     // The arms swing through the sides, the shoulder-blade plane or in front.
@@ -174,6 +174,9 @@ DatasetClip datasetClip(std::uint64_t seed, int index) {
                             std::to_string(clip.strokes[i].start) + "-" +
                             std::to_string(clip.strokes[i].end);
 
+    clip.at = at;
+    if (filming.mirrored)
+        clip.at.shoulders.x = clip.size.width - 1 - at.shoulders.x;
     clip.footage = std::make_shared<Footage>(std::move(performance.timeline), clip.size, at,
                                              clipSeed(seed, index) >> 8, std::move(filming));
     return clip;
@@ -190,11 +193,11 @@ std::string truthJson(const std::vector<TruthStroke>& strokes) {
     return out + "]\n";
 }
 
-DatasetResult writeDataset(const std::string& folder, std::uint64_t seed, int count) {
+DatasetResult writeDataset(const std::string& folder, std::uint64_t seed, int count, bool small) {
     DatasetResult result;
     std::ofstream index(folder + "/s" + std::to_string(seed) + "_index.txt");
     for (int i = 1; i <= count; ++i) {
-        const DatasetClip clip = datasetClip(seed, i);
+        const DatasetClip clip = datasetClip(seed, i, small);
         const std::string base = folder + "/" + clip.name;
         const auto footage = clip.footage;
         const ClipResult r = writeClip(base + ".avi", clip.size, kDatasetFps, footage->frameCount(),

@@ -22,12 +22,13 @@ struct DatasetClip {
     std::string kind; // "strokes", or the distractor's name
     std::string description;
     cv::Size size;
+    Placement at; // where the person stands in the picture (mirroring applied)
     std::shared_ptr<const Footage> footage;
     std::vector<TruthStroke> strokes; // as seen in the picture (mirroring applied)
 };
 
-// Clip `index` (from 1) of `seed`.
-DatasetClip datasetClip(std::uint64_t seed, int index);
+// Clip `index` (from 1) of `seed`; `small`: at 160 x 120 whatever size it would have.
+DatasetClip datasetClip(std::uint64_t seed, int index, bool small = false);
 
 // The clip's strokes as a JSON array: [{"type": "UP", "start": 31, "end": 45}, ...].
 std::string truthJson(const std::vector<TruthStroke>& strokes);
@@ -39,6 +40,7 @@ struct DatasetResult {
 
 // Writes clips 1..count of `seed` into `folder`: <name>.avi and <name>.json per clip,
 // and s<seed>_index.txt describing them.
-DatasetResult writeDataset(const std::string& folder, std::uint64_t seed, int count);
+DatasetResult writeDataset(const std::string& folder, std::uint64_t seed, int count,
+                           bool small = false);
 
 } // namespace zorvexa::render

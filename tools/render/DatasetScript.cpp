@@ -189,7 +189,7 @@ TruthStroke clap(Mover& m, cv::RNG& rng) {
     Pose closed = clapPose();
     closed.lift = uniform(rng, -0.03, 0.02);
     TruthStroke s{kDirToCenter, m.timeline().endFrame() + 1, 0};
-    m.key(closed, frames(rng, 7, 16), rng.uniform(0, 2) ? Ease::Smooth : Ease::Swift,
+    m.key(closed, strokeFrames(rng), rng.uniform(0, 2) ? Ease::Smooth : Ease::Swift,
           Path::Straight);
     s.end = m.timeline().endFrame() + 1;
     m.key(closed, frames(rng, 3, 6), Ease::Linear, Path::Straight);

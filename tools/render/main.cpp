@@ -20,7 +20,7 @@ namespace {
 
 void usage(FILE* out) {
     std::fputs("Usage: zorvexa-render [--list | --script] [--only FILE]... FOLDER\n"
-               "       zorvexa-render --dataset FOLDER [--seed N] [--clips K]\n"
+               "       zorvexa-render --dataset FOLDER [--seed N] [--clips K] [--small]\n"
                "\n"
                "Renders the guide clips, the title cards and the demo exercise session\n"
                "as Motion-JPEG AVI files into FOLDER (created if missing).\n"
@@ -34,7 +34,9 @@ void usage(FILE* out) {
                "               frame the arms arrive in), and s<N>_index.txt describing\n"
                "               the clips. The same seed makes the same clips.\n"
                "  --seed N     seed of the ground-truth clips (default 1)\n"
-               "  --clips K    number of ground-truth clips (default 20)\n"
+               "  --clips K    number of ground-truth clips (default 20); with --list,\n"
+               "               describe them without rendering\n"
+               "  --small      every ground-truth clip at 160 x 120 (cheaper)\n"
                "  --only FILE  render only this clip (may be given more than once)\n"
                "  --list       print the clip names, sizes and frame counts and stop\n"
                "  --script     print the strokes of the demo session with their frames\n"
@@ -60,6 +62,7 @@ int main(int argc, char** argv) {
     std::string dataset;
     long long seed = 1;
     long long clipCount = 20;
+    bool small = false;
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
         if (arg == "--help" || arg == "-h") {
@@ -71,6 +74,8 @@ int main(int argc, char** argv) {
             script = true;
         } else if (arg == "--only" && i + 1 < argc) {
             only.emplace_back(argv[++i]);
+        } else if (arg == "--small") {
+            small = true;
         } else if (arg == "--dataset" && i + 1 < argc) {
             dataset = argv[++i];
         } else if ((arg == "--seed" || arg == "--clips") && i + 1 < argc) {
@@ -95,17 +100,24 @@ int main(int argc, char** argv) {
     }
 
     if (!dataset.empty()) {
-        if (!folder.empty() || list || script || !only.empty()) {
+        if (!folder.empty() || script || !only.empty()) {
             usage(stderr);
             return 2;
+        }
+        if (list) {
+            for (int i = 1; i <= clipCount; ++i)
+                std::printf(
+                    "%s\n",
+                    datasetClip(static_cast<std::uint64_t>(seed), i, small).description.c_str());
+            return 0;
         }
         if (!makeFolder(dataset)) {
             std::fprintf(stderr, "zorvexa-render: cannot create the folder %s\n", dataset.c_str());
             return 1;
         }
         const auto start = std::chrono::steady_clock::now();
-        const DatasetResult r =
-            writeDataset(dataset, static_cast<std::uint64_t>(seed), static_cast<int>(clipCount));
+        const DatasetResult r = writeDataset(dataset, static_cast<std::uint64_t>(seed),
+                                             static_cast<int>(clipCount), small);
         if (!r.error.empty()) {
             std::fprintf(stderr, "zorvexa-render: %s\n", r.error.c_str());
             return 1;
