@@ -36,6 +36,10 @@ Wardrobe anyWardrobe(cv::RNG& rng) {
     const double tone = rng.uniform(0.92, 1.08);
     w.skin = skin * tone;
     w.hair = kHair[rng.uniform(0, 5)];
+    if (rng.uniform(0, 3) == 0) {
+        w.stripe = rng.uniform(0, 2) ? w.shirt * 0.55 : anyColour(rng, 20, 235);
+        w.stripeWidth = rng.uniform(0.04, 0.12);
+    }
     return w;
 }
 

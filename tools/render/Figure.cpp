@@ -1,5 +1,6 @@
 #include "tools/render/Figure.h"
 
+#include <algorithm>
 #include <cmath>
 #include <vector>
 
@@ -137,6 +138,24 @@ void drawFigure(cv::Mat& picture, const Pose& pose, const Placement& at, const W
                {base.x + kWaistHalfWidth * build.breadth * build.girth + 0.03, base.y + 1.8},
                {base.x - kWaistHalfWidth * build.breadth * build.girth - 0.03, base.y + 1.8}},
               clothes.shirt);
+    if (clothes.stripeWidth > 0.0) {
+        // Bands between the torso's two sides, which run straight from the armpits down.
+        const cv::Point2d leftTop(ls.x - 0.02, yTop + 0.08), rightTop(rs.x + 0.02, yTop + 0.08);
+        const cv::Point2d leftBottom(base.x - kWaistHalfWidth * build.breadth * build.girth - 0.03,
+                                     base.y + 1.8);
+        const cv::Point2d rightBottom(base.x + kWaistHalfWidth * build.breadth * build.girth + 0.03,
+                                      base.y + 1.8);
+        const auto side = [](const cv::Point2d& a, const cv::Point2d& b, double y) {
+            return cv::Point2d(a.x + (b.x - a.x) * (y - a.y) / (b.y - a.y), y);
+        };
+        for (double y = leftTop.y + clothes.stripeWidth; y < leftBottom.y;
+             y += 2.0 * clothes.stripeWidth) {
+            const double y1 = std::min(y + clothes.stripeWidth, leftBottom.y);
+            c.polygon({side(leftTop, leftBottom, y), side(rightTop, rightBottom, y),
+                       side(rightTop, rightBottom, y1), side(leftTop, leftBottom, y1)},
+                      clothes.stripe);
+        }
+    }
     c.disc(ls + cv::Point2d(0.04, 0.06), 0.1, clothes.shirt, false);
     c.disc(rs + cv::Point2d(-0.04, 0.06), 0.1, clothes.shirt, false);
     // Collar and a fold line or two, so the shirt is not one flat patch.

@@ -19,6 +19,10 @@ struct Wardrobe {
     cv::Scalar trim{240, 240, 240}; // collar and sleeve hems
     cv::Scalar skin{122, 160, 214};
     cv::Scalar hair{28, 38, 58};
+    // Horizontal stripes across the shirt's body: their colour and width in body units
+    // (0: a plain shirt).
+    cv::Scalar stripe{0, 0, 0};
+    double stripeWidth = 0.0;
 };
 
 // The person's build as factors of the standard figure: broader shoulders, thicker
