@@ -36,6 +36,8 @@ class Footage {
 
     int frameCount() const { return timeline_.frameCount(); }
     const Timeline& timeline() const { return timeline_; }
+    const Filming& filming() const { return filming_; }
+    const Placement& placement() const { return at_; }
 
     // Frame `index` (0-based), 8-bit BGR.
     cv::Mat frame(int index) const;
