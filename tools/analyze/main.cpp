@@ -25,8 +25,8 @@ namespace {
 
 void usage(FILE* out) {
     std::fputs(
-        "Usage: zorvexa-analyze [--jsonl] [--config FILE [--window-class NAME | --dispatch]] "
-        "VIDEO...\n"
+        "Usage: zorvexa-analyze [--jsonl] [--recognizer classic|robust]\n"
+        "                       [--config FILE [--window-class NAME | --dispatch]] VIDEO...\n"
         "\n"
         "Runs each video through the motion pipeline and prints one line per\n"
         "recognised stroke (frame number and stroke name), then the strokes counted\n"
@@ -35,6 +35,9 @@ void usage(FILE* out) {
         "  --jsonl   print one JSON object per frame read instead:\n"
         "            {\"frame\", \"count\", \"segments\": [{\"x\",\"y\",\"w\",\"h\",\"angle\"}],"
         " \"direction\"}\n"
+        "  --recognizer NAME    the stroke recognizer: classic (the default) or robust;\n"
+        "                       with robust, --jsonl shows the moving pixels' box on\n"
+        "                       each side of the body as segments\n"
         "  --config FILE        also show what the gesture configuration FILE (a\n"
         "                       config.xml) does with each stroke; a dry run through a\n"
         "                       recording desktop, nothing is sent\n"
@@ -46,8 +49,9 @@ void usage(FILE* out) {
         "  --quiet   no progress line on standard error\n"
         "  --help    show this text\n"
         "\n"
-        "       zorvexa-analyze --score FOLDER [--details] [--require-precision P]\n"
-        "                       [--require-recall R] [--max-distractor-reports N]\n"
+        "       zorvexa-analyze --score FOLDER [--recognizer classic|robust] [--details]\n"
+        "                       [--require-precision P] [--require-recall R]\n"
+        "                       [--max-distractor-reports N]\n"
         "\n"
         "Scores the recognizer on the ground-truth clips in FOLDER (NAME.avi with\n"
         "NAME.json, as zorvexa-render --dataset writes them): per stroke type the true\n"
@@ -83,6 +87,7 @@ int main(int argc, char** argv) {
     bool advanced = false;
     std::string configPath;
     std::string windowClass = "default";
+    RecognizerKind recognizer = RecognizerKind::Classic;
     std::vector<std::string> files;
     std::string scoreFolderPath;
     ScoreOptions scoreOptions;
@@ -115,6 +120,14 @@ int main(int argc, char** argv) {
                 requireRecall = v;
             else
                 maxDistractorReports = static_cast<int>(v);
+        } else if (arg == "--recognizer" && i + 1 < argc) {
+            const std::string name = argv[++i];
+            if (name != "classic" && name != "robust") {
+                std::fprintf(stderr, "zorvexa-analyze: unknown recognizer %s (classic or robust)\n",
+                             name.c_str());
+                return 2;
+            }
+            recognizer = name == "robust" ? RecognizerKind::Robust : RecognizerKind::Classic;
         } else if (arg == "--advanced") {
             advanced = true;
         } else if (arg == "--dispatch") {
@@ -142,11 +155,13 @@ int main(int argc, char** argv) {
             return 2;
         }
         // Each clip is analysed on its own, with a fresh state and stroke counter.
-        const ClipAnalyser analyse = [](const std::string& path, const FrameObserver& onFrame) {
+        const ClipAnalyser analyse = [recognizer](const std::string& path,
+                                                  const FrameObserver& onFrame) {
             AppState clipState;
             StrokeCounter clipStrokes;
-            return analyseVideo(path, clipState, clipStrokes, onFrame);
+            return analyseVideo(path, clipState, clipStrokes, onFrame, {}, recognizer);
         };
+        scoreOptions.recognizerName = recognizer == RecognizerKind::Robust ? "robust" : "classic";
         const ScoreSummary s = scoreFolder(scoreFolderPath, analyse, scoreOptions, stdout);
         if (s.failures > 0)
             return 1;
@@ -227,7 +242,8 @@ int main(int argc, char** argv) {
                     std::fprintf(stderr, "\r%s: %d frames", path.c_str(), read);
             }
         };
-        const VideoAnalysisResult r = analyseVideo(path, state, strokes, onFrame, onProgress);
+        const VideoAnalysisResult r =
+            analyseVideo(path, state, strokes, onFrame, onProgress, recognizer);
         if (showProgress)
             std::fprintf(stderr, "\r\033[K");
         if (!r.error.empty()) {

@@ -16,7 +16,8 @@ constexpr int kConfigureWebcam = 32818;  // "Configure WebCam"
 constexpr int kAutoShowOverlay = 32820;  // "Auto Show/HIde Video Overlay Window"
 constexpr int kShowCalorieCounter = 32821;
 constexpr int kUseBeginnerSettings = 32824;
-constexpr int kMouseMode = 32826; // "Mouse Mode" (removed at start-up)
+constexpr int kMouseMode = 32826;         // "Mouse Mode" (removed at start-up)
+constexpr int kRobustRecognition = 32830; // "Robust Stroke Recognition"
 
 // Toolbar buttons and commands without a visible source.
 constexpr int kBeginnerModeButton = 30412;

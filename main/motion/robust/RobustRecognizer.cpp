@@ -1,0 +1,65 @@
+#include "main/motion/robust/RobustRecognizer.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace zorvexa::robust {
+
+namespace {
+
+// How far one stroke of both arms moves the centre line towards its own middle.
+constexpr double kCentreLearning = 0.3;
+constexpr double kMinCentre = 0.25;
+constexpr double kMaxCentre = 0.75;
+
+// Direction of a side's motion in degrees, image coordinates (90 down, 270 up).
+double angleOf(const SideMotion& now, const SideMotion& before) {
+    if (now.mass <= 0 || before.mass <= 0)
+        return 0;
+    const double a = std::atan2(now.y - before.y, now.x - before.x) * 180.0 / M_PI;
+    return a < 0 ? a + 360.0 : a;
+}
+
+} // namespace
+
+void RobustRecognizer::reset() {
+    energy_.reset();
+    segmenter_.reset();
+    segments_.clear();
+    previous_ = FrameMotion{};
+    pending_ = last_ = kDirNone;
+}
+
+int RobustRecognizer::observe(const cv::Mat& frame, int timestamp, int fps) {
+    const FrameMotion motion = energy_.measure(frame, centre_);
+    pending_ = segmenter_.step(motion, fps, centre_);
+    if (pending_ == kDirUp || pending_ == kDirDown || pending_ == kDirToCenter) {
+        const StrokeShape& s = segmenter_.lastShape();
+        const double middle = (s.leftX + s.rightX) / 2;
+        centre_ =
+            std::clamp(centre_ + kCentreLearning * (middle - centre_), kMinCentre, kMaxCentre);
+    }
+    segments_.clear();
+    for (int side = 0; side < 2; ++side) {
+        const cv::Rect& box = side == 0 ? energy_.leftBox() : energy_.rightBox();
+        if (box.area() <= 0)
+            continue;
+        MotionSegment seg;
+        seg.x = box.x;
+        seg.y = box.y;
+        seg.width = box.width;
+        seg.height = box.height;
+        seg.angle = side == 0 ? angleOf(motion.left, previous_.left)
+                              : angleOf(motion.right, previous_.right);
+        seg.timestamp = timestamp;
+        segments_.push_back(seg);
+    }
+    std::sort(segments_.begin(), segments_.end(),
+              [](const MotionSegment& a, const MotionSegment& b) {
+                  return a.width * a.height > b.width * b.height;
+              });
+    previous_ = motion;
+    return static_cast<int>(segments_.size());
+}
+
+} // namespace zorvexa::robust

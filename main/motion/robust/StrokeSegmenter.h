@@ -1,0 +1,94 @@
+// Cuts the motion of the two body halves into strokes and names each stroke once it
+// ends. Works on per-frame measurements only (no images), so it is tested on motion
+// made by hand.
+//
+// A stroke starts when the motion energy rises above the onset level and ends when it
+// falls below a fraction of its own peak; it is then classified by the pair of arm
+// trajectories: both halves up (UP), both down (DOWN), both inwards (TOCENTER), or one
+// half down while the other stays still (DOWNLEFT on the picture's left, DOWNRIGHT on
+// its right). Motion that lasts too long (slow drift), covers the whole picture (a
+// light switched on) or moves nothing far enough (swaying) is no stroke. After a report
+// a refractory period passes before the next stroke may start.
+#pragma once
+
+#include <cstddef>
+#include <vector>
+
+#include "main/motion/MotionDir.h"
+
+namespace zorvexa::robust {
+
+// Moving pixels on one side of the body's centre line in one frame. `mass` is the
+// fraction of the whole picture that moved on this side; x and y, the centre of those
+// pixels, are in picture widths and heights (0..1, y downwards).
+struct SideMotion {
+    double mass = 0;
+    double x = 0;
+    double y = 0;
+};
+
+struct FrameMotion {
+    SideMotion left;
+    SideMotion right;
+    bool globalChange = false; // most of the picture changed at once (lighting, camera)
+};
+
+// What a finished stroke looked like, for diagnostics and the centre-line estimate.
+struct StrokeShape {
+    int frames = 0; // frames above the end level, from the first to the last
+    double leftMass = 0, rightMass = 0;
+    double leftDx = 0, leftDy = 0, rightDx = 0, rightDy = 0; // displacement, picture units
+    double leftX = 0, rightX = 0;                            // mean position of each side
+    double leftOut = 0, rightOut = 0; // how far out from the centre line each side began
+};
+
+struct SegmenterTuning {
+    double onsetMass = 0.012;   // energy that starts a stroke
+    double quietMass = 0.004;   // energy below which the picture counts as still
+    double endFraction = 0.30;  // a stroke ends below this fraction of its peak energy
+    double minSideMass = 0.025; // summed mass for a half to count as moving
+    double soloShare = 0.80;    // share of the mass for a one-arm stroke
+    double minRise = 0.10;      // vertical travel of an arm for UP / DOWN
+    double minSoloDrop = 0.10;  // vertical travel of the one arm for DOWNLEFT / DOWNRIGHT
+    double minInward = 0.035;   // horizontal travel of each arm for TOCENTER
+    double soloStill = 0.35;    // the other half moves at most this share of the one's drop
+    double minSoloOut = 0.0;    // the one arm starts at least this far out from the centre
+    double maxSeconds = 0.75;   // longer motion (above the end level) is drift, not a stroke
+    double minSeconds = 0.08;
+    double refractorySeconds = 0.25;
+    int endFrames = 1; // frames below the end level (at 30 frames a second)
+};
+
+class StrokeSegmenter {
+  public:
+    explicit StrokeSegmenter(SegmenterTuning tuning = {}) : tuning_(tuning) { frames_.reserve(64); }
+
+    // One frame's motion; returns the stroke that ended with it, or 0. `centre` is the
+    // centre line the halves were split at (picture widths).
+    MotionDir step(const FrameMotion& motion, int fps, double centre);
+    void reset();
+
+    // The stroke classified last, whether or not it was reported.
+    const StrokeShape& lastShape() const { return shape_; }
+    bool inStroke() const { return state_ == State::Active; }
+
+    // Names a finished stroke (0: none); exposed for tests.
+    MotionDir classify(const StrokeShape& shape, int fps) const;
+
+  private:
+    enum class State { Idle, Active, Refractory, WaitQuiet };
+    static constexpr std::size_t kLeadFrames = 12;
+    StrokeShape measure(double centre) const;
+    void startStroke(const FrameMotion& motion);
+
+    SegmenterTuning tuning_;
+    State state_ = State::Idle;
+    std::vector<FrameMotion> frames_;
+    std::vector<FrameMotion> lead_; // the frames before an onset, oldest first
+    double peak_ = 0;
+    int below_ = 0;
+    int wait_ = 0;
+    StrokeShape shape_;
+};
+
+} // namespace zorvexa::robust
