@@ -9,8 +9,10 @@ namespace zorvexa::robust {
 
 namespace {
 
-// How far one stroke of both arms moves the centre line towards its own middle.
-constexpr double kCentreLearning = 0.3;
+// How far one movement of both arms moves the centre line towards its own middle.
+constexpr double kCentreLearning = 0.5;
+constexpr double kPairShare = 0.25;
+constexpr double kPairTravel = 0.15;
 constexpr double kMinCentre = 0.25;
 constexpr double kMaxCentre = 0.75;
 
@@ -38,11 +40,20 @@ int RobustRecognizer::observe(const cv::Mat& frame, int timestamp, int fps) {
     pending_ = segmenter_.step(motion, fps, centre_);
     if (measured != segmenter_.strokesMeasured() && std::getenv("ZV_TRACE"))
         std::fprintf(stderr, "at %d\n", timestamp);
-    if (pending_ == kDirUp || pending_ == kDirDown || pending_ == kDirToCenter) {
+    if (measured != segmenter_.strokesMeasured()) {
+        // Both arms raised or lowered together, stroke or not, reach out equally far on
+        // either side of the body: the middle between their reaches is the centre line.
         const StrokeShape& s = segmenter_.lastShape();
-        const double middle = (s.leftX + s.rightX) / 2;
-        centre_ =
-            std::clamp(centre_ + kCentreLearning * (middle - centre_), kMinCentre, kMaxCentre);
+        const double total = s.leftMass + s.rightMass;
+        const bool together =
+            total > 0 && std::min(s.leftMass, s.rightMass) >= kPairShare * total &&
+            std::abs(s.leftDy) >= kPairTravel && std::abs(s.rightDy) >= kPairTravel &&
+            (s.leftDy > 0) == (s.rightDy > 0);
+        if (together && !std::getenv("NOCENTRE")) {
+            const double middle = (s.leftReach + s.rightReach) / 2;
+            centre_ =
+                std::clamp(centre_ + kCentreLearning * (middle - centre_), kMinCentre, kMaxCentre);
+        }
     }
     segments_.clear();
     for (int side = 0; side < 2; ++side) {

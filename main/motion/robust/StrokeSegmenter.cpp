@@ -16,7 +16,7 @@ int framesFor(double seconds, int fps) {
 // Mass-weighted straight-line fit of one side's centre over the stroke's frames: the
 // displacement along the fit, the mean position and where the motion began.
 struct Track {
-    double mass = 0, dx = 0, dy = 0, meanX = 0, startX = 0;
+    double mass = 0, dx = 0, dy = 0, meanX = 0, startX = 0, reach = 0;
 };
 
 template <typename Side> Track fitTrack(const std::vector<FrameMotion>& frames, Side side) {
@@ -31,6 +31,7 @@ template <typename Side> Track fitTrack(const std::vector<FrameMotion>& frames, 
         st += m.mass * static_cast<double>(i);
         sx += m.mass * m.x;
         sy += m.mass * m.y;
+        t.reach += m.mass * m.reach;
         if (first < 0)
             first = static_cast<int>(i);
         last = static_cast<int>(i);
@@ -54,6 +55,7 @@ template <typename Side> Track fitTrack(const std::vector<FrameMotion>& frames, 
         }
     }
     t.meanX = mx;
+    t.reach /= sw;
     t.startX = earlyX / early;
     if (stt > 0) {
         const double span = last - first;
@@ -78,6 +80,7 @@ void StrokeSegmenter::reset() {
     wait_ = 0;
     afterClap_ = false;
     lastReport_ = kDirNone;
+    typicalMass_ = 0;
 }
 
 MotionDir StrokeSegmenter::step(const FrameMotion& motion, int fps, double centre) {
@@ -137,6 +140,12 @@ MotionDir StrokeSegmenter::step(const FrameMotion& motion, int fps, double centr
         MotionDir found = classify(shape_, fps);
         if (afterClap_ && (found == kDirDown || found == kDirDownLeft || found == kDirDownRight))
             found = kDirNone;
+        // Far less moving than in this person's strokes so far: a twitch of the body.
+        const double mass = shape_.leftMass + shape_.rightMass;
+        if (found != kDirNone && mass < tuning_.minRelativeMass * typicalMass_)
+            found = kDirNone;
+        if (found != kDirNone)
+            typicalMass_ = typicalMass_ > 0 ? typicalMass_ + 0.3 * (mass - typicalMass_) : mass;
         afterClap_ = false;
         if (found != kDirNone) {
             lastReport_ = found;
@@ -198,6 +207,8 @@ StrokeShape StrokeSegmenter::measure(double centre) const {
     s.rightDy = r.dy;
     s.leftX = l.meanX;
     s.rightX = r.meanX;
+    s.leftReach = l.reach;
+    s.rightReach = r.reach;
     s.leftOut = l.mass > 0 ? centre - l.startX : 0;
     s.rightOut = r.mass > 0 ? r.startX - centre : 0;
     return s;
@@ -243,11 +254,7 @@ MotionDir StrokeSegmenter::classify(const StrokeShape& s, int fps) const {
         return kDirNone;
     if (s.leftDy <= -tuning_.minRise && s.rightDy <= -tuning_.minRise)
         return kDirUp;
-    // Arms that open outwards on the way down come back from a clap; a downward stroke
-    // pulls them down along the body.
-    const bool opening = -s.leftDx >= tuning_.minOpening && s.rightDx >= tuning_.minOpening &&
-                         s.rightDx - s.leftDx >= tuning_.minOpeningSum;
-    if (s.leftDy >= tuning_.minRise && s.rightDy >= tuning_.minRise && !opening)
+    if (s.leftDy >= tuning_.minRise && s.rightDy >= tuning_.minRise)
         return kDirDown;
     return kDirNone;
 }

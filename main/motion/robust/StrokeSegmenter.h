@@ -25,6 +25,7 @@ struct SideMotion {
     double mass = 0;
     double x = 0;
     double y = 0;
+    double reach = 0; // the moving pixel furthest out on this side
 };
 
 struct FrameMotion {
@@ -40,7 +41,8 @@ struct StrokeShape {
     double leftMass = 0, rightMass = 0;
     double leftDx = 0, leftDy = 0, rightDx = 0, rightDy = 0; // displacement, picture units
     double leftX = 0, rightX = 0;                            // mean position of each side
-    double leftOut = 0, rightOut = 0; // how far out from the centre line each side began
+    double leftReach = 0, rightReach = 0; // how far out each side's motion reached, on average
+    double leftOut = 0, rightOut = 0;     // how far out from the centre line each side began
 };
 
 struct SegmenterTuning {
@@ -53,16 +55,16 @@ struct SegmenterTuning {
     double minInward = 0.035;    // horizontal travel of each arm for TOCENTER
     double minPairShare = 0.15;  // the weaker half's share of the mass in a two-arm stroke
     double minPairSpeed = 0.026; // vertical travel per frame (at 30 frames a second), faster arm
-    double minOpening = 0.02;    // outward travel of each arm that marks a return from a clap
-    double minOpeningSum = 0.15; // ... and of both together
     double soloStill = 0.2;      // the other half's pull at most this share of the one's
     double minSoloSpeed = 0.012; // the one arm's drop per frame (at 30 frames a second)
     double minSoloOut = 0.0;     // the one arm starts at least this far out from the centre
     double maxSeconds = 0.75;    // longer motion (above the end level) is drift, not a stroke
     double minSeconds = 0.08;
     double refractorySeconds = 0.4;
-    double clapReturnSeconds = 0.8; // a movement down that starts this soon after a clap
-    int endFrames = 1;              // frames below the end level (at 30 frames a second)
+    double clapReturnSeconds = 0.8;
+    double minRelativeMass = 0.2; // a stroke moves at least this share of the usual mass // a
+                                  // movement down that starts this soon after a clap
+    int endFrames = 1;            // frames below the end level (at 30 frames a second)
 };
 
 class StrokeSegmenter {
@@ -101,6 +103,7 @@ class StrokeSegmenter {
     MotionDir lastReport_ = kDirNone;
     int sinceReport_ = 0; // frames since the last report
     bool afterClap_ = false;
+    double typicalMass_ = 0; // mass of the strokes reported so far (running mean)
 };
 
 } // namespace zorvexa::robust
