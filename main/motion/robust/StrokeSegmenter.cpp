@@ -72,7 +72,8 @@ static double energyOf(const FrameMotion& m) {
 }
 
 void StrokeSegmenter::reset() {
-    state_ = State::Idle;
+    state_ = State::WaitQuiet;
+    quietNeeded_ = kStartQuietFrames;
     frames_.clear();
     lead_.clear();
     peak_ = 0;
@@ -170,8 +171,12 @@ MotionDir StrokeSegmenter::step(const FrameMotion& motion, int fps, double centr
         state_ = State::WaitQuiet;
         [[fallthrough]];
     case State::WaitQuiet:
-        if (energy < tuning_.onsetMass)
+        if (energy >= tuning_.onsetMass)
+            return kDirNone;
+        if (--quietNeeded_ <= 0) {
             state_ = State::Idle;
+            quietNeeded_ = 1;
+        }
         return kDirNone;
     }
     return kDirNone;

@@ -87,12 +87,16 @@ class StrokeSegmenter {
 
   private:
     enum class State { Idle, Active, Refractory, WaitQuiet };
+    // A movement already under way when the analysis starts is not taken for a stroke:
+    // the first onset needs this many still frames before it.
+    static constexpr int kStartQuietFrames = 4;
     static constexpr std::size_t kLeadFrames = 12;
     StrokeShape measure(double centre) const;
     void startStroke(const FrameMotion& motion);
 
     SegmenterTuning tuning_;
-    State state_ = State::Idle;
+    State state_ = State::WaitQuiet;
+    int quietNeeded_ = kStartQuietFrames; // still frames before the next onset may start
     std::vector<FrameMotion> frames_;
     std::vector<FrameMotion> lead_; // the frames before an onset, oldest first
     double peak_ = 0;

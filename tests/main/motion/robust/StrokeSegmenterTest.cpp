@@ -121,23 +121,32 @@ TEST(RobustSegmenter, ALightSwitchedOnMidStrokeCancelsIt) {
     EXPECT_TRUE(reports.empty());
 }
 
-TEST(RobustSegmenter, NoSecondReportWhileTheArmsSettle) {
-    // The stroke, then the arms keep moving a little (settling) without a pause.
+// The stroke, then the arms keep moving a little (settling) without a pause; with
+// `lead` still frames before it.
+int reportsWithSettling(int lead) {
     StrokeSegmenter seg;
     const Sweep left{0.03, 0.2, 0.2, 0.25, 0.7}, right{0.03, 0.8, 0.2, 0.75, 0.7};
     int reports = 0;
-    for (int k = 0; k < 60; ++k) {
+    for (int k = -lead; k < 60; ++k) {
         FrameMotion f;
-        if (k < 12) {
+        if (k >= 0 && k < 12) {
             f.left = at(left, k, 12);
             f.right = at(right, k, 12);
-        } else {
+        } else if (k >= 12) {
             f.left = {0.0065, 0.25, 0.7 + 0.002 * (k - 12)};
             f.right = {0.0065, 0.75, 0.7 + 0.002 * (k - 12)};
         }
         reports += seg.step(f, 30, 0.5) != kDirNone;
     }
-    EXPECT_EQ(reports, 1);
+    return reports;
+}
+
+TEST(RobustSegmenter, NoSecondReportWhileTheArmsSettle) {
+    EXPECT_EQ(reportsWithSettling(10), 1);
+}
+
+TEST(RobustSegmenter, AMovementUnderWayWhenTheAnalysisStartsIsNoStroke) {
+    EXPECT_EQ(reportsWithSettling(0), 0);
 }
 
 } // namespace
