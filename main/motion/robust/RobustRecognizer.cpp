@@ -2,8 +2,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstdio>
-#include <cstdlib>
 
 namespace zorvexa::robust {
 
@@ -38,8 +36,6 @@ int RobustRecognizer::observe(const cv::Mat& frame, int timestamp, int fps) {
     const FrameMotion motion = energy_.measure(frame, centre_);
     const int measured = segmenter_.strokesMeasured();
     pending_ = segmenter_.step(motion, fps, centre_);
-    if (measured != segmenter_.strokesMeasured() && std::getenv("ZV_TRACE"))
-        std::fprintf(stderr, "at %d\n", timestamp);
     if (measured != segmenter_.strokesMeasured()) {
         // Both arms raised or lowered together, stroke or not, reach out equally far on
         // either side of the body: the middle between their reaches is the centre line.
@@ -49,7 +45,7 @@ int RobustRecognizer::observe(const cv::Mat& frame, int timestamp, int fps) {
             total > 0 && std::min(s.leftMass, s.rightMass) >= kPairShare * total &&
             std::abs(s.leftDy) >= kPairTravel && std::abs(s.rightDy) >= kPairTravel &&
             (s.leftDy > 0) == (s.rightDy > 0);
-        if (together && !std::getenv("NOCENTRE")) {
+        if (together) {
             const double middle = (s.leftReach + s.rightReach) / 2;
             centre_ =
                 std::clamp(centre_ + kCentreLearning * (middle - centre_), kMinCentre, kMaxCentre);

@@ -2,8 +2,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstdio>
-#include <cstdlib>
 
 namespace zorvexa::robust {
 
@@ -87,7 +85,7 @@ void StrokeSegmenter::reset() {
 MotionDir StrokeSegmenter::step(const FrameMotion& motion, int fps, double centre) {
     fps = std::max(fps, 5);
     const double energy = energyOf(motion);
-    ++sinceReport_;
+    sinceReport_ = std::min(sinceReport_ + 1, 1 << 30);
     if (motion.globalChange) {
         // Nothing seen across a change of the whole picture can be trusted.
         frames_.clear();
@@ -118,8 +116,6 @@ MotionDir StrokeSegmenter::step(const FrameMotion& motion, int fps, double centr
             below_ = 0;
         if (static_cast<int>(frames_.size()) > 2 * framesFor(tuning_.maxSeconds, fps)) {
             // Slow drift, or motion that never stops: no stroke.
-            if (std::getenv("ZV_TRACE"))
-                std::fprintf(stderr, "too long\n");
             frames_.clear();
             state_ = State::WaitQuiet;
             return kDirNone;
@@ -151,14 +147,6 @@ MotionDir StrokeSegmenter::step(const FrameMotion& motion, int fps, double centr
         if (found != kDirNone) {
             lastReport_ = found;
             sinceReport_ = 0;
-        }
-        if (std::getenv("ZV_TRACE")) {
-            const StrokeShape& q = shape_;
-            std::fprintf(stderr,
-                         "T n=%d peak=%.3f Lm=%.3f Ldx=%.3f Ldy=%.3f Lx=%.2f Lout=%.2f Rm=%.3f "
-                         "Rdx=%.3f Rdy=%.3f Rx=%.2f Rout=%.2f c=%.2f -> %d\n",
-                         q.frames, peak_, q.leftMass, q.leftDx, q.leftDy, q.leftX, q.leftOut,
-                         q.rightMass, q.rightDx, q.rightDy, q.rightX, q.rightOut, centre, found);
         }
         // A refractory period follows a report; anything else may be followed at once.
         state_ = found != kDirNone ? State::Refractory : State::WaitQuiet;
@@ -237,10 +225,9 @@ MotionDir StrokeSegmenter::classify(const StrokeShape& s, int fps) const {
     const double dy = left ? s.leftDy : s.rightDy;
     const double otherPull =
         left ? s.rightMass * std::abs(s.rightDy) : s.leftMass * std::abs(s.leftDy);
-    const double out = left ? s.leftOut : s.rightOut;
     if (dy >= tuning_.minSoloDrop &&
         otherPull < tuning_.soloStill * std::max(leftPull, rightPull)) {
-        if (dy / s.frames >= minSoloSpeed && out >= tuning_.minSoloOut)
+        if (dy / s.frames >= minSoloSpeed)
             return left ? kDirDownLeft : kDirDownRight;
         return kDirNone;
     }

@@ -6,9 +6,11 @@
 // falls below a fraction of its own peak; it is then classified by the pair of arm
 // trajectories: both halves up (UP), both down (DOWN), both inwards (TOCENTER), or one
 // half down while the other stays still (DOWNLEFT on the picture's left, DOWNRIGHT on
-// its right). Motion that lasts too long (slow drift), covers the whole picture (a
-// light switched on) or moves nothing far enough (swaying) is no stroke. After a report
-// a refractory period passes before the next stroke may start.
+// its right); a clap is checked first, and both arms must travel quickly. Motion that
+// lasts too long (slow drift, lifting the arms before a pull), covers the whole picture
+// (a light switched on), moves nothing far enough (swaying), moves far less than this
+// person's strokes so far, or lowers the hands right after a clap is no stroke. After a
+// report a refractory period passes before the next stroke may start.
 #pragma once
 
 #include <cstddef>
@@ -57,19 +59,20 @@ struct SegmenterTuning {
     double minPairSpeed = 0.026; // vertical travel per frame (at 30 frames a second), faster arm
     double soloStill = 0.2;      // the other half's pull at most this share of the one's
     double minSoloSpeed = 0.012; // the one arm's drop per frame (at 30 frames a second)
-    double minSoloOut = 0.0;     // the one arm starts at least this far out from the centre
     double maxSeconds = 0.75;    // longer motion (above the end level) is drift, not a stroke
     double minSeconds = 0.08;
     double refractorySeconds = 0.4;
-    double clapReturnSeconds = 0.8;
-    double minRelativeMass = 0.2; // a stroke moves at least this share of the usual mass // a
-                                  // movement down that starts this soon after a clap
-    int endFrames = 1;            // frames below the end level (at 30 frames a second)
+    double clapReturnSeconds = 0.8; // a movement down that starts this soon after a clap
+    double minRelativeMass = 0.2;   // a stroke moves at least this share of the usual mass
+    int endFrames = 1;              // frames below the end level (at 30 frames a second)
 };
 
 class StrokeSegmenter {
   public:
-    explicit StrokeSegmenter(SegmenterTuning tuning = {}) : tuning_(tuning) { frames_.reserve(64); }
+    explicit StrokeSegmenter(SegmenterTuning tuning = {}) : tuning_(tuning) {
+        frames_.reserve(64);
+        lead_.reserve(kLeadFrames);
+    }
 
     // One frame's motion; returns the stroke that ended with it, or 0. `centre` is the
     // centre line the halves were split at (picture widths).
