@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <stdexcept>
 
 namespace zorvexa::robust {
 
@@ -33,6 +34,9 @@ void RobustRecognizer::reset() {
 }
 
 int RobustRecognizer::observe(const cv::Mat& frame, int timestamp, int fps) {
+    // The frame loops skip a frame they cannot use, as they do for the classic extractor.
+    if (frame.empty() || (frame.type() != CV_8UC3 && frame.type() != CV_8UC1))
+        throw std::invalid_argument("the robust recognizer takes 8-bit colour or grey frames");
     const FrameMotion motion = energy_.measure(frame, centre_);
     const int measured = segmenter_.strokesMeasured();
     pending_ = segmenter_.step(motion, fps, centre_);

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <stdexcept>
 #include <vector>
 
 #include <opencv2/core.hpp>
@@ -72,6 +73,14 @@ TEST(RobustRecognizer, StillnessAndALightSwitchedOnAreNoStrokes) {
     const ArmPath still = [](int) { return std::pair{70, 70}; };
     EXPECT_TRUE(play(still, 60).empty());
     EXPECT_TRUE(play(still, 60, false, 30).empty());
+}
+
+TEST(RobustRecognizer, RejectsFramesItCannotUseBeforeAnyStateChanges) {
+    RobustRecognizer r;
+    EXPECT_THROW(r.observe(cv::Mat(), 1, 30), std::invalid_argument);
+    EXPECT_THROW(r.observe(cv::Mat(120, 160, CV_32FC3), 2, 30), std::invalid_argument);
+    cv::RNG noise(5);
+    EXPECT_EQ(r.observe(drawFrame(70, 70, 0, noise), 3, 30), 0) << "still the arming frame";
 }
 
 TEST(RobustRecognizer, ResetForgetsTheLastFrame) {
