@@ -1,6 +1,7 @@
 // Per-frame cost of the motion analysis (extract + interpret + history) on the demo
 // session at 160 x 120, beside the bare sequence of OpenCV calls it is built on, on the
-// same frames. Prints both costs, their ratio and the heap allocations per frame.
+// same frames, and the cost of the robust recognizer beside the classic one. Prints the
+// costs, their ratios and the heap allocations per frame.
 //
 //   zorvexa-bench-motion [VIDEO] [benchmark flags]
 #include <benchmark/benchmark.h>
@@ -19,6 +20,7 @@
 
 #include "main/motion/FrameAnalysis.h"
 #include "main/motion/FrameScaling.h"
+#include "main/motion/robust/RobustRecognizer.h"
 #include "main/shell/AppState.h"
 
 namespace {
@@ -117,8 +119,28 @@ void BM_ZorvexaAnalysis(benchmark::State& st) {
     st.counters["allocs/frame"] = static_cast<double>(allocs) / static_cast<double>(frames);
 }
 
+void BM_RobustAnalysis(benchmark::State& st) {
+    zorvexa::AppState state;
+    zorvexa::robust::RobustRecognizer robust;
+    zorvexa::StrokeCounter strokes;
+    robust.observe(g_frames[0], 0, 30); // arming frame
+    int ts = 0;
+    long allocs = 0, frames = 0;
+    for (auto _ : st) {
+        const cv::Mat& f = g_frames[static_cast<size_t>(ts) % g_frames.size()];
+        state.frameCounter.store(++ts);
+        const long before = g_allocations.load();
+        const auto a = zorvexa::analyseFrame(robust, strokes, state, f, ts);
+        allocs += g_allocations.load() - before;
+        ++frames;
+        benchmark::DoNotOptimize(a.direction);
+    }
+    st.counters["allocs/frame"] = static_cast<double>(allocs) / static_cast<double>(frames);
+}
+
 BENCHMARK(BM_BareOpenCv)->Unit(benchmark::kMicrosecond)->MinTime(2.0);
 BENCHMARK(BM_ZorvexaAnalysis)->Unit(benchmark::kMicrosecond)->MinTime(2.0);
+BENCHMARK(BM_RobustAnalysis)->Unit(benchmark::kMicrosecond)->MinTime(2.0);
 
 // Collects the two results and prints their ratio at the end.
 class RatioReporter : public benchmark::ConsoleReporter {
@@ -134,6 +156,9 @@ class RatioReporter : public benchmark::ConsoleReporter {
             if (r.benchmark_name().find("Bare") != std::string::npos) {
                 bare_ = perFrame;
                 bareAllocs_ = allocs;
+            } else if (r.benchmark_name().find("Robust") != std::string::npos) {
+                robust_ = perFrame;
+                robustAllocs_ = allocs;
             } else {
                 ours_ = perFrame;
                 oursAllocs_ = allocs;
@@ -151,10 +176,15 @@ class RatioReporter : public benchmark::ConsoleReporter {
                         "(ours: %.2f)\n",
                         bareAllocs_, oursAllocs_, oursAllocs_ - bareAllocs_);
         }
+        if (ours_ > 0 && robust_ > 0)
+            std::printf("robust recognizer %.1f us per frame, %.3f x the classic analysis (goal "
+                        "<= 1.5), %.2f heap allocations per frame\n",
+                        robust_, robust_ / ours_, robustAllocs_);
     }
 
   private:
     double bare_ = 0, ours_ = 0, bareAllocs_ = 0, oursAllocs_ = 0;
+    double robust_ = 0, robustAllocs_ = 0;
 };
 
 } // namespace

@@ -7,17 +7,23 @@ namespace zorvexa {
 FrameAnalysis analyseFrame(MotionExtractor& extractor, MotionInterpreter& interpreter,
                            StrokeCounter& strokes, AppState& state, const cv::Mat& frame,
                            int timestamp) {
+    ClassicRecognizer classic(extractor, interpreter);
+    return analyseFrame(classic, strokes, state, frame, timestamp);
+}
+
+FrameAnalysis analyseFrame(StrokeRecognizer& recognizer, StrokeCounter& strokes, AppState& state,
+                           const cv::Mat& frame, int timestamp) {
     FrameAnalysis result;
     if (!state.tracking.load())
         return result;
-    result.count = extractor.extract(frame, timestamp);
+    result.count = recognizer.observe(frame, timestamp, state.fps.load());
     // Tracking may be switched off by the window thread while the frame is analysed.
     if (!state.tracking.load())
         return result;
     result.analysed = true;
-    result.direction = interpreter.interpret();
+    result.direction = recognizer.decide();
     strokes.countStroke(state, result.direction, timestamp);
-    interpreter.addSample(extractor.segments(), kHistoryLength, state.frameCounter.load());
+    recognizer.commit(state.frameCounter.load());
     return result;
 }
 

@@ -7,6 +7,7 @@
 #include "main/motion/MotionExtractor.h"
 #include "main/motion/MotionInterpreter.h"
 #include "main/motion/StrokeCounter.h"
+#include "main/motion/StrokeRecognizer.h"
 
 namespace zorvexa {
 
@@ -26,5 +27,9 @@ constexpr int kHistoryLength = 60;
 FrameAnalysis analyseFrame(MotionExtractor& extractor, MotionInterpreter& interpreter,
                            StrokeCounter& strokes, AppState& state, const cv::Mat& frame,
                            int timestamp);
+
+// The same step through any recognizer; the classic pair above is one of them.
+FrameAnalysis analyseFrame(StrokeRecognizer& recognizer, StrokeCounter& strokes, AppState& state,
+                           const cv::Mat& frame, int timestamp);
 
 } // namespace zorvexa

@@ -128,6 +128,7 @@ bool MotionPipeline::runLiveCapture() {
                                                "while down in resting position"};
     interpreter_->lastDirection = 0;
     interpreter_->upHold = false;
+    robust_.reset();
 
     if (!capture_.openCamera(services_.cameraSource)) {
         capture_.release();
@@ -179,7 +180,7 @@ bool MotionPipeline::runLiveCapture() {
             processFrame(processing, *state_, loopCounter, &frame);
             if (services_.updateIndicator) {
                 timing::Scope timed(timing::Stage::Indicator);
-                services_.updateIndicator(clean, interpreter_->lastDirection);
+                services_.updateIndicator(clean, latestDirection());
             }
         }
         timing::frameDone();
@@ -196,8 +197,7 @@ void MotionPipeline::processFrame(const cv::Mat& processing, AppState& state, in
     if (state.tracking.load()) {
         FrameAnalysis a;
         try {
-            a = analyseFrame(*extractor_, *interpreter_, processStrokeCounter(), state, processing,
-                             timestamp);
+            a = analyseFrame(recognizer(), processStrokeCounter(), state, processing, timestamp);
         } catch (const std::invalid_argument& e) {
             if (!extractErrorLogged_)
                 debugOutput(std::string("frame skipped: ") + e.what() + "\n");
@@ -229,6 +229,22 @@ void MotionPipeline::processFrame(const cv::Mat& processing, AppState& state, in
         timing::Scope timed(timing::Stage::PaneHandOver);
         videoWindow_->show(image);
     }
+}
+
+StrokeRecognizer& MotionPipeline::recognizer() {
+    const bool robust = state_->robustRecognition.load();
+    if (robust != robustInUse_) {
+        robustInUse_ = robust;
+        if (robust)
+            robust_.reset();
+        else
+            classic_.reset();
+    }
+    return robust ? static_cast<StrokeRecognizer&>(robust_) : classic_;
+}
+
+MotionDir MotionPipeline::latestDirection() const {
+    return robustInUse_ ? robust_.lastDirection() : interpreter_->lastDirection;
 }
 
 void MotionPipeline::countStroke(int direction, int timestamp) {
@@ -326,6 +342,7 @@ void MotionPipeline::playFile(const std::string& path) {
     interpreter_->lastDirection = 0;
     interpreter_->upHold = false;
     extractor_->restart();
+    robust_.reset();
     FrameSource reader;
     reader.openFile(path.empty() ? state_->videoPath : path);
     const double fileFps = reader.isOpened() ? reader.get(cv::CAP_PROP_FPS) : 0;
@@ -344,7 +361,7 @@ void MotionPipeline::playFile(const std::string& path) {
                 input = &processing;
             processFrame(*input, *state_, frameNumber, nullptr);
             if (services_.updateIndicator)
-                services_.updateIndicator(*input, interpreter_->lastDirection);
+                services_.updateIndicator(*input, latestDirection());
         }
         waitMs(1000 / rate);
         --n;

@@ -17,6 +17,8 @@
 #include "main/motion/MotionInterpreter.h"
 #include "main/motion/OpenCvEmbeddedWindow.h"
 #include "main/motion/StrokeCounter.h"
+#include "main/motion/StrokeRecognizer.h"
+#include "main/motion/robust/RobustRecognizer.h"
 
 namespace zorvexa {
 
@@ -84,6 +86,11 @@ class MotionPipeline {
     std::shared_ptr<CControlEvents> controlEvents() const;
 
     MotionInterpreter& interpreter() { return *interpreter_; }
+    // The recognizer the state's robustRecognition switch selects; a switch takes effect
+    // at the next frame, which the newly chosen recognizer starts afresh.
+    StrokeRecognizer& recognizer();
+    // The latest decision of the recognizer in use (for the indicator).
+    MotionDir latestDirection() const;
     MotionExtractor& extractor() { return *extractor_; }
     OpenCvEmbeddedWindow* videoWindow() const { return videoWindow_.get(); }
     OpenCvEmbeddedWindow* indicatorWindow() const { return indicatorWindow_.get(); }
@@ -104,6 +111,9 @@ class MotionPipeline {
     std::shared_ptr<CControlEvents> controlEvents_; // accessed with std::atomic_load/store
     std::shared_ptr<MotionInterpreter> interpreter_;
     std::shared_ptr<MotionExtractor> extractor_;
+    ClassicRecognizer classic_{*extractor_, *interpreter_};
+    robust::RobustRecognizer robust_;
+    bool robustInUse_ = false;
     std::shared_ptr<OpenCvEmbeddedWindow> videoWindow_;
     std::shared_ptr<OpenCvEmbeddedWindow> indicatorWindow_;
     std::shared_ptr<OpenCvEmbeddedWindow> guideWindow_;

@@ -82,6 +82,9 @@ struct AppState {
     std::atomic<bool> guidePlaying{false};
     std::atomic<bool> mirrorImage{false};
     std::atomic<bool> useBeginnerSettings{true};
+    // The frame loops use the robust recognizer instead of the classic one; read once a
+    // frame, so it may be switched while the webcam runs.
+    std::atomic<bool> robustRecognition{false};
 
     float accelerationFactor = 1.0f;
 

@@ -78,6 +78,8 @@ void loadOptions(AppState& state, const std::string& iniPath, const CheckMarkSet
     }
     readFlag(iniPath, "useBeginnerSettings", "0", state.useBeginnerSettings,
              option_items::kUseBeginnerSettings, setCheckMark);
+    readFlag(iniPath, "robustRecognition", "0", state.robustRecognition,
+             option_items::kRobustRecognition, setCheckMark);
 }
 
 bool saveOptions(const AppState& state, const std::string& iniPath) {
@@ -93,6 +95,9 @@ bool saveOptions(const AppState& state, const std::string& iniPath) {
          ok;
     ok = writeProfileString(iniPath, kOptions, "useBeginnerSettings",
                             flagText(state.useBeginnerSettings)) &&
+         ok;
+    ok = writeProfileString(iniPath, kOptions, "robustRecognition",
+                            flagText(state.robustRecognition)) &&
          ok;
     for (const Factor& factor : kSavedFactors)
         ok = writeProfileString(iniPath, kCalories, factor.key,

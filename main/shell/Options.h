@@ -1,4 +1,4 @@
-// The four user options and nine calorie factors, kept in the settings file's sections
+// The five user options and nine calorie factors, kept in the settings file's sections
 // "OPTIONS" and "CALORIES". Read once at start-up, written once at a normal exit.
 #pragma once
 
@@ -16,6 +16,7 @@ constexpr int kMirrorImage = 32776;
 constexpr int kShowCalorieCounter = 32821;
 constexpr int kAutoDisplayTransparentIndicator = 32820;
 constexpr int kUseBeginnerSettings = 32824;
+constexpr int kRobustRecognition = 32831;
 } // namespace option_items
 
 // Sets the check mark of a menu item (command id, checked).
@@ -26,7 +27,7 @@ using CheckMarkSetter = std::function<void(int, bool)>;
 void loadOptions(AppState& state, const std::string& iniPath,
                  const CheckMarkSetter& setCheckMark = {});
 
-// Writes the four options and the five factors that are saved (butterflyStroke,
+// Writes the five options and the five factors that are saved (butterflyStroke,
 // backStroke, downRight, downLeft, toCenter) to `iniPath`; every other line of the file
 // stays as it was. False when a value could not be written.
 bool saveOptions(const AppState& state, const std::string& iniPath);

@@ -71,13 +71,15 @@ TEST(MainWindowWidgets, MenuTreeBeforeAndAfterTheStartupRemovals) {
     QMenu* options = menuNamed(window, "&Options");
     ASSERT_NE(options, nullptr);
     const auto optionRows = rows(options);
-    ASSERT_EQ(optionRows.size(), 8u);
+    ASSERT_EQ(optionRows.size(), 9u);
     EXPECT_EQ(optionRows[1].text, "Auto Show/HIde Video Overlay Window");
     EXPECT_EQ(optionRows[2].id, 0);
     EXPECT_EQ(optionRows[6].id, command::kUseBeginnerSettings);
     EXPECT_TRUE(window.isChecked(command::kAutoShowOverlay)) << "checked in the template";
     EXPECT_TRUE(window.isChecked(command::kUseBeginnerSettings));
     EXPECT_FALSE(window.isChecked(command::kMirrorImage));
+    EXPECT_EQ(optionRows[8].text, "Robust Stroke Recognition");
+    EXPECT_FALSE(window.isChecked(command::kRobustRecognition));
 
     for (int id : command::kRemovedAtStartup)
         window.removeMenuItem(id);
@@ -90,7 +92,7 @@ TEST(MainWindowWidgets, MenuTreeBeforeAndAfterTheStartupRemovals) {
     const auto videoRows = rows(menuNamed(window, "&Video"));
     ASSERT_EQ(videoRows.size(), 1u);
     EXPECT_EQ(videoRows[0].text, "&Grab");
-    EXPECT_EQ(rows(options).size(), 7u);
+    EXPECT_EQ(rows(options).size(), 8u);
     EXPECT_FALSE(window.hasMenuItem(command::kMouseMode));
     EXPECT_EQ(rows(menuNamed(window, "&Help"))[0].text, "&About ...");
 }

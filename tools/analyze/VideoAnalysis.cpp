@@ -3,12 +3,14 @@
 #include <opencv2/videoio.hpp>
 
 #include "main/motion/FrameScaling.h"
+#include "main/motion/robust/RobustRecognizer.h"
 #include "main/shell/AppState.h"
 
 namespace zorvexa {
 
 VideoAnalysisResult analyseVideo(const std::string& path, AppState& state, StrokeCounter& strokes,
-                                 const FrameObserver& onFrame, const ProgressObserver& onProgress) {
+                                 const FrameObserver& onFrame, const ProgressObserver& onProgress,
+                                 RecognizerKind recognizer) {
     VideoAnalysisResult result;
     cv::VideoCapture reader;
     try {
@@ -31,6 +33,10 @@ VideoAnalysisResult analyseVideo(const std::string& path, AppState& state, Strok
     MotionInterpreter interpreter(state.frameWidth, &state);
     interpreter.lastDirection = 0;
     interpreter.upHold = false;
+    ClassicRecognizer classic(extractor, interpreter);
+    robust::RobustRecognizer robust;
+    StrokeRecognizer& active =
+        recognizer == RecognizerKind::Robust ? static_cast<StrokeRecognizer&>(robust) : classic;
     state.frameCounter.store(0);
 
     cv::Mat frame;
@@ -49,14 +55,13 @@ VideoAnalysisResult analyseVideo(const std::string& path, AppState& state, Strok
             break;
         ++result.framesRead;
         toProcessingFrame(frame, processing);
-        const FrameAnalysis a =
-            analyseFrame(extractor, interpreter, strokes, state, processing, frameNumber);
+        const FrameAnalysis a = analyseFrame(active, strokes, state, processing, frameNumber);
         if (onFrame) {
             AnalysedFrame f;
             f.frame = frameNumber;
             f.count = a.count;
             f.direction = a.direction;
-            f.segments = &extractor.segments();
+            f.segments = &active.segments();
             f.processingFrame = &processing;
             f.fileFps = fileFps;
             onFrame(f);

@@ -9,6 +9,7 @@
 
 #include "main/motion/FrameAnalysis.h"
 #include "main/motion/MotionSegment.h"
+#include "main/motion/StrokeRecognizer.h"
 
 namespace zorvexa {
 
@@ -33,10 +34,11 @@ struct VideoAnalysisResult {
 using FrameObserver = std::function<void(const AnalysedFrame&)>;
 using ProgressObserver = std::function<void(int framesRead, int totalFrames)>;
 
-// Analyses one file with a fresh extractor and interpreter. Strokes are counted into
-// `state` through `strokes`.
+// Analyses one file with a fresh recognizer of the given kind (the classic extractor and
+// interpreter by default). Strokes are counted into `state` through `strokes`.
 VideoAnalysisResult analyseVideo(const std::string& path, AppState& state, StrokeCounter& strokes,
                                  const FrameObserver& onFrame,
-                                 const ProgressObserver& onProgress = {});
+                                 const ProgressObserver& onProgress = {},
+                                 RecognizerKind recognizer = RecognizerKind::Classic);
 
 } // namespace zorvexa

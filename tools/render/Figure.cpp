@@ -1,5 +1,6 @@
 #include "tools/render/Figure.h"
 
+#include <algorithm>
 #include <cmath>
 #include <vector>
 
@@ -39,11 +40,11 @@ struct BodyJoints {
     cv::Point2d base, ls, le, lh, rs, re, rh;
 };
 
-BodyJoints bodyJoints(const Pose& pose) {
+BodyJoints bodyJoints(const Pose& pose, const Build& build) {
     BodyJoints j;
     j.base = cv::Point2d(pose.shiftX, -pose.lift);
-    j.ls = j.base + cv::Point2d(-kShoulderHalfWidth, 0.0);
-    j.rs = j.base + cv::Point2d(kShoulderHalfWidth, 0.0);
+    j.ls = j.base + cv::Point2d(-kShoulderHalfWidth * build.breadth, 0.0);
+    j.rs = j.base + cv::Point2d(kShoulderHalfWidth * build.breadth, 0.0);
     j.le = j.ls + along(pose.left.upper, pose.left.upperLen * kUpperArmLength, -1.0);
     j.lh = j.le + along(pose.left.fore, pose.left.foreLen * kForearmLength, -1.0);
     j.re = j.rs + along(pose.right.upper, pose.right.upperLen * kUpperArmLength, 1.0);
@@ -82,20 +83,20 @@ struct Canvas {
 };
 
 void drawArm(const Canvas& c, const cv::Point2d& s, const cv::Point2d& e, const cv::Point2d& h,
-             double depth, const Wardrobe& clothes) {
+             double depth, const Wardrobe& clothes, double girth) {
     // Parts nearer the camera look larger.
     const double near = 1.0 + 0.3 * depth;
     const cv::Point2d sleeveEnd = s + (e - s) * 0.55;
-    c.limb(sleeveEnd, e, kUpperArmThickness * 0.85, clothes.skin);
-    c.limb(e, h, kForearmThickness * near, clothes.skin);
-    c.disc(h, kHandRadius * near, clothes.skin, true);
-    c.limb(s, sleeveEnd, kUpperArmThickness * 1.12, clothes.shirt);
+    c.limb(sleeveEnd, e, kUpperArmThickness * girth * 0.85, clothes.skin);
+    c.limb(e, h, kForearmThickness * girth * near, clothes.skin);
+    c.disc(h, kHandRadius * girth * near, clothes.skin, true);
+    c.limb(s, sleeveEnd, kUpperArmThickness * girth * 1.12, clothes.shirt);
 }
 
 } // namespace
 
-Joints jointsOf(const Pose& pose, const Placement& at) {
-    const BodyJoints b = bodyJoints(pose);
+Joints jointsOf(const Pose& pose, const Placement& at, const Build& build) {
+    const BodyJoints b = bodyJoints(pose, build);
     const auto px = [&at](const cv::Point2d& p) { return at.shoulders + p * at.scale; };
     Joints j;
     j.leftShoulder = px(b.ls);
@@ -105,17 +106,18 @@ Joints jointsOf(const Pose& pose, const Placement& at) {
     j.rightElbow = px(b.re);
     j.rightHand = px(b.rh);
     j.head = px(b.base + cv::Point2d(0.0, -kHeadAbove));
-    j.headRadius = kHeadRadius * at.scale;
+    j.headRadius = kHeadRadius * build.head * at.scale;
     return j;
 }
 
-void drawFigure(cv::Mat& picture, const Pose& pose, const Placement& at, const Wardrobe& clothes) {
+void drawFigure(cv::Mat& picture, const Pose& pose, const Placement& at, const Wardrobe& clothes,
+                const Build& build) {
     cv::Mat big;
     cv::resize(picture, big, picture.size() * kSupersample, 0, 0, cv::INTER_LINEAR);
     Placement bigAt{at.shoulders * kSupersample, at.scale * kSupersample};
     Canvas c{big, bigAt};
 
-    const BodyJoints j = bodyJoints(pose);
+    const BodyJoints j = bodyJoints(pose, build);
     const cv::Point2d& base = j.base;
     const cv::Point2d& ls = j.ls;
     const cv::Point2d& rs = j.rs;
@@ -133,9 +135,27 @@ void drawFigure(cv::Mat& picture, const Pose& pose, const Placement& at, const W
                {ls.x + 0.10, yTop},
                {rs.x - 0.10, yTop},
                {rs.x + 0.02, yTop + 0.08},
-               {base.x + kWaistHalfWidth + 0.03, base.y + 1.8},
-               {base.x - kWaistHalfWidth - 0.03, base.y + 1.8}},
+               {base.x + kWaistHalfWidth * build.breadth * build.girth + 0.03, base.y + 1.8},
+               {base.x - kWaistHalfWidth * build.breadth * build.girth - 0.03, base.y + 1.8}},
               clothes.shirt);
+    if (clothes.stripeWidth > 0.0) {
+        // Bands between the torso's two sides, which run straight from the armpits down.
+        const cv::Point2d leftTop(ls.x - 0.02, yTop + 0.08), rightTop(rs.x + 0.02, yTop + 0.08);
+        const cv::Point2d leftBottom(base.x - kWaistHalfWidth * build.breadth * build.girth - 0.03,
+                                     base.y + 1.8);
+        const cv::Point2d rightBottom(base.x + kWaistHalfWidth * build.breadth * build.girth + 0.03,
+                                      base.y + 1.8);
+        const auto side = [](const cv::Point2d& a, const cv::Point2d& b, double y) {
+            return cv::Point2d(a.x + (b.x - a.x) * (y - a.y) / (b.y - a.y), y);
+        };
+        for (double y = leftTop.y + clothes.stripeWidth; y < leftBottom.y;
+             y += 2.0 * clothes.stripeWidth) {
+            const double y1 = std::min(y + clothes.stripeWidth, leftBottom.y);
+            c.polygon({side(leftTop, leftBottom, y), side(rightTop, rightBottom, y),
+                       side(rightTop, rightBottom, y1), side(leftTop, leftBottom, y1)},
+                      clothes.stripe);
+        }
+    }
     c.disc(ls + cv::Point2d(0.04, 0.06), 0.1, clothes.shirt, false);
     c.disc(rs + cv::Point2d(-0.04, 0.06), 0.1, clothes.shirt, false);
     // Collar and a fold line or two, so the shirt is not one flat patch.
@@ -150,11 +170,12 @@ void drawFigure(cv::Mat& picture, const Pose& pose, const Placement& at, const W
 
     // Head: hair behind, face, ears, eyes, mouth.
     const cv::Point hp = c.toPx(head);
-    const int r = c.len(kHeadRadius);
+    const double headRadius = kHeadRadius * build.head;
+    const int r = c.len(headRadius);
     cv::ellipse(big, hp, cv::Size(r * 8 + 16, (r + r / 6) * 8 + 16), pose.headTilt, 0, 360,
                 clothes.hair, cv::FILLED, cv::LINE_AA, 3);
-    c.disc(head + cv::Point2d(-kHeadRadius * 0.95, 0.02), 0.045, clothes.skin * 0.9, false);
-    c.disc(head + cv::Point2d(kHeadRadius * 0.95, 0.02), 0.045, clothes.skin * 0.9, false);
+    c.disc(head + cv::Point2d(-headRadius * 0.95, 0.02), 0.045, clothes.skin * 0.9, false);
+    c.disc(head + cv::Point2d(headRadius * 0.95, 0.02), 0.045, clothes.skin * 0.9, false);
     cv::ellipse(big, c.toPx(head + cv::Point2d(0.0, 0.03)),
                 cv::Size(r * 8 * 9 / 10, r * 8 * 21 / 20), pose.headTilt, 0, 360, clothes.skin,
                 cv::FILLED, cv::LINE_AA, 3);
@@ -168,8 +189,8 @@ void drawFigure(cv::Mat& picture, const Pose& pose, const Placement& at, const W
                 cv::Scalar(70, 70, 150), std::max(1, c.len(0.015)), cv::LINE_AA, 3);
 
     // Arms last: they pass in front of the body and the head.
-    drawArm(c, ls, j.le, j.lh, handDepth(pose.left), clothes);
-    drawArm(c, rs, j.re, j.rh, handDepth(pose.right), clothes);
+    drawArm(c, ls, j.le, j.lh, handDepth(pose.left), clothes, build.girth);
+    drawArm(c, rs, j.re, j.rh, handDepth(pose.right), clothes, build.girth);
 
     cv::resize(big, picture, picture.size(), 0, 0, cv::INTER_AREA);
 }

@@ -19,6 +19,18 @@ struct Wardrobe {
     cv::Scalar trim{240, 240, 240}; // collar and sleeve hems
     cv::Scalar skin{122, 160, 214};
     cv::Scalar hair{28, 38, 58};
+    // Horizontal stripes across the shirt's body: their colour and width in body units
+    // (0: a plain shirt).
+    cv::Scalar stripe{0, 0, 0};
+    double stripeWidth = 0.0;
+};
+
+// The person's build as factors of the standard figure: broader shoulders, thicker
+// limbs, a larger head.
+struct Build {
+    double breadth = 1.0; // shoulder and waist width
+    double girth = 1.0;   // thickness of arms and waist
+    double head = 1.0;    // head size
 };
 
 // Image positions of the joints of one pose (used for drawing and by checks).
@@ -29,10 +41,10 @@ struct Joints {
     double headRadius = 0.0;
 };
 
-Joints jointsOf(const Pose& pose, const Placement& at);
+Joints jointsOf(const Pose& pose, const Placement& at, const Build& build = Build{});
 
 // Draws the figure onto `picture` (8-bit, 3 channels).
 void drawFigure(cv::Mat& picture, const Pose& pose, const Placement& at,
-                const Wardrobe& clothes = Wardrobe{});
+                const Wardrobe& clothes = Wardrobe{}, const Build& build = Build{});
 
 } // namespace zorvexa::render

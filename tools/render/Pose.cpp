@@ -62,6 +62,19 @@ ArmPose straightArm(double angle, double seenLength) {
     return ArmPose{angle, angle, seenLength, seenLength};
 }
 
+ArmPose armInPlane(double elevation, double plane, double bend) {
+    const auto seen = [plane](double degrees, double& direction, double& length) {
+        const double r = degrees * kPi / 180.0;
+        const Vec v{std::sin(r) * std::cos(plane * kPi / 180.0), std::cos(r)};
+        length = std::hypot(v.x, v.y);
+        direction = length > 1e-6 ? directionOf(v) : degrees;
+    };
+    ArmPose arm;
+    seen(elevation, arm.upper, arm.upperLen);
+    seen(elevation + bend, arm.fore, arm.foreLen);
+    return arm;
+}
+
 Pose symmetric(const ArmPose& arm, double lift) {
     Pose p;
     p.left = arm;

@@ -40,6 +40,11 @@ Pose blend(const Pose& a, const Pose& b, double t, Path path = Path::Arc);
 
 // A straight arm pointing in direction `angle`.
 ArmPose straightArm(double angle, double seenLength = 1.0);
+// An arm raised to `elevation` degrees (0 hanging, 90 horizontal, 180 straight up) in a
+// vertical plane turned `plane` degrees forward from the side plane of the body (0:
+// through the sides, about 30: the shoulder-blade plane, 90: straight in front), the
+// forearm raised `bend` degrees further; as a camera in front of the person sees it.
+ArmPose armInPlane(double elevation, double plane, double bend = 0.0);
 // The same arm pose on both sides.
 Pose symmetric(const ArmPose& arm, double lift = 0.0);
 

@@ -18,6 +18,7 @@ constexpr int kShowCalorieCounter = 32821;
 constexpr int kUseBeginnerSettings = 32824;
 constexpr int kMouseMode = 32826;                // "Mouse Mode" (removed at start-up)
 constexpr int kEditGestureConfiguration = 32830; // opens the config.xml in use
+constexpr int kRobustRecognition = 32831;        // "Robust Stroke Recognition"
 
 // Toolbar buttons and commands without a visible source.
 constexpr int kBeginnerModeButton = 30412;

@@ -50,6 +50,7 @@ MainWindow::MainWindow()
     options->addSeparator();
     addItem(options, kUseBeginnerSettings, "Use Beginner Settings", true, true);
     addItem(options, kMouseMode, "Mouse Mode", true, false);
+    addItem(options, kRobustRecognition, "Robust Stroke Recognition", true, false);
     QMenu* help = menuBar()->addMenu(QStringLiteral("&Help"));
     addItem(help, kAbout, "&About ...", false, false);
 

@@ -46,6 +46,9 @@ void ShellController::runCommand(int commandId) {
     case kMirrorImage:
         toggleFlag(state_.mirrorImage, commandId);
         break;
+    case kRobustRecognition:
+        toggleFlag(state_.robustRecognition, commandId);
+        break;
     case kLoadRawVideoFile:
         chooseVideoFile();
         break;

@@ -145,6 +145,23 @@ TEST(Pipeline, CreatesItsThreePanes) {
     EXPECT_EQ(rig.panes.destroyed_.size(), 3u);
 }
 
+TEST(Pipeline, TheRecognizerSwitchTakesEffectAtTheNextFrame) {
+    Rig rig;
+    rig.primeDecision(kDirUp);
+    rig.state.robustRecognition = true;
+    rig.frame(50);
+    EXPECT_EQ(rig.state.strokeCount(kStrokeUp), 0) << "the classic history was not consulted";
+    EXPECT_EQ(rig.pipeline->interpreter().history().size(), 4u) << "nor added to";
+    // Back to the classic recognizer: it starts afresh, then decides as before.
+    rig.state.robustRecognition = false;
+    rig.frame(60);
+    EXPECT_EQ(rig.pipeline->interpreter().history().size(), 1u);
+    rig.primeDecision(kDirUp);
+    rig.frame(100);
+    EXPECT_EQ(rig.state.strokeCount(kStrokeUp), 1);
+    EXPECT_EQ(rig.pipeline->latestDirection(), kDirUp);
+}
+
 TEST(Pipeline, TrackingOffOnlyShowsFrames) {
     Rig rig;
     rig.state.tracking = false;

@@ -22,6 +22,7 @@ const char* const kFreshFile = "[OPTIONS]\n"
                                "showCalorieCounter=1\n"
                                "autoDisplayTransparentIndicator=1\n"
                                "useBeginnerSettings=0\n"
+                               "robustRecognition=0\n"
                                "\n"
                                "[CALORIES]\n"
                                "butterflyStroke=0.10000\n"
@@ -55,7 +56,7 @@ TEST(ShellOptions, FirstStartWithoutAFileUsesDefaultsAndExitWritesThem) {
     EXPECT_TRUE(state.autoDisplayTransparentIndicator.load());
     EXPECT_FALSE(state.useBeginnerSettings.load()) << "the file's default wins over the record";
     const std::vector<std::pair<int, bool>> expectedMarks{
-        {32776, false}, {32821, true}, {32820, true}, {32824, false}};
+        {32776, false}, {32821, true}, {32820, true}, {32824, false}, {32831, false}};
     EXPECT_EQ(marks, expectedMarks);
     EXPECT_EQ(state.butterflyStroke, 0.1f);
     EXPECT_EQ(state.backStroke, 0.1f);
@@ -82,6 +83,21 @@ TEST(ShellOptions, OnlyTheExactTextOneSwitchesAnOptionOn) {
     EXPECT_FALSE(state.useBeginnerSettings.load());
 }
 
+TEST(ShellOptions, RobustRecognitionIsKeptAndShownByItsMenuItem) {
+    TempFolder dir;
+    const std::string ini = dir / "Zorvexa.ini";
+    writeFile(ini, "[OPTIONS]\nrobustRecognition=1\n");
+    AppState state;
+    std::vector<std::pair<int, bool>> marks;
+    loadOptions(state, ini, [&](int item, bool checked) { marks.emplace_back(item, checked); });
+    EXPECT_TRUE(state.robustRecognition.load());
+    ASSERT_FALSE(marks.empty());
+    EXPECT_EQ(marks.back(), std::make_pair(option_items::kRobustRecognition, true));
+    state.robustRecognition = false;
+    ASSERT_TRUE(saveOptions(state, ini));
+    EXPECT_EQ(readProfileString(ini, "OPTIONS", "robustRecognition", ""), "0");
+}
+
 TEST(ShellOptions, FactorsReadLikeAtofAndOnlyFiveAreWrittenBack) {
     TempFolder dir;
     const std::string ini = dir / "Zorvexa.ini";
@@ -103,7 +119,7 @@ TEST(ShellOptions, FactorsReadLikeAtofAndOnlyFiveAreWrittenBack) {
                              "backStroke=1.25000\npunchUpLeft=-3e-1\ndownRight=0.05000\n"
                              "downLeft=0.05000\ntoCenter=0.10000\n[OPTIONS]\nmirrorImage=1\n"
                              "showCalorieCounter=1\nautoDisplayTransparentIndicator=1\n"
-                             "useBeginnerSettings=0\n");
+                             "useBeginnerSettings=0\nrobustRecognition=0\n");
 }
 
 TEST(ShellOptions, NumbersUseAPointWhateverTheProcessLocale) {

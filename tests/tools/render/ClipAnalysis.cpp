@@ -11,15 +11,17 @@ std::string clipPath(const std::string& file) {
     return std::string(ZORVEXA_BIN_DIR) + "/DemoVideos/" + file;
 }
 
-ClipStrokes analyseClip(const std::string& file) {
+ClipStrokes analyseClip(const std::string& file, RecognizerKind recognizer) {
     ClipStrokes out;
     AppState state;
     StrokeCounter counter;
-    const VideoAnalysisResult r =
-        analyseVideo(clipPath(file), state, counter, [&out](const AnalysedFrame& f) {
+    const VideoAnalysisResult r = analyseVideo(
+        clipPath(file), state, counter,
+        [&out](const AnalysedFrame& f) {
             if (f.direction != 0)
                 out.decisions.push_back(Decision{f.frame, f.direction});
-        });
+        },
+        {}, recognizer);
     out.opened = r.opened && r.error.empty();
     int last = -1000;
     for (const Decision& d : out.decisions) {

@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "main/motion/StrokeRecognizer.h"
+
 namespace zorvexa::test {
 
 std::string clipPath(const std::string& file);
@@ -23,7 +25,8 @@ struct ClipStrokes {
     int counted[16] = {}; // strokes the program's stroke counter counted, by direction
 };
 
-ClipStrokes analyseClip(const std::string& file);
+ClipStrokes analyseClip(const std::string& file,
+                        RecognizerKind recognizer = RecognizerKind::Classic);
 
 std::string describe(const std::vector<Decision>& decisions);
 

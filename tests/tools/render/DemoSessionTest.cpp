@@ -83,5 +83,21 @@ TEST_F(RenderDemoAnalysis, TheStrokeCounterCountsEveryStrokeOnce) {
               0);
 }
 
+TEST(RenderDemoRobust, ReportsEachStrokeOnceAsItEnds) {
+    const ClipStrokes robust = analyseClip("demo_session.avi", RecognizerKind::Robust);
+    ASSERT_TRUE(robust.opened);
+    std::vector<int> seen;
+    for (const Decision& d : robust.decisions)
+        seen.push_back(d.direction);
+    ASSERT_EQ(seen, kExpectedStrokes) << "decisions: " << describe(robust.decisions);
+    const auto session = buildDemoSession();
+    for (size_t i = 0; i < session.strokes.size(); ++i) {
+        // Timeline frames count from 0, analysis frames from 1.
+        EXPECT_GE(robust.decisions[i].frame, session.strokes[i].span.first + 1) << "stroke " << i;
+        EXPECT_LE(robust.decisions[i].frame, session.strokes[i].span.last + 1 + 10)
+            << "stroke " << i;
+    }
+}
+
 } // namespace
 } // namespace zorvexa::test

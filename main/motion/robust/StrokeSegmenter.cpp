@@ -1,0 +1,254 @@
+#include "main/motion/robust/StrokeSegmenter.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace zorvexa::robust {
+
+namespace {
+
+int framesFor(double seconds, int fps) {
+    return std::max(1, static_cast<int>(std::lround(seconds * fps)));
+}
+
+// Mass-weighted straight-line fit of one side's centre over the stroke's frames: the
+// displacement along the fit, the mean position and where the motion began.
+struct Track {
+    double mass = 0, dx = 0, dy = 0, meanX = 0, startX = 0, reach = 0;
+};
+
+template <typename Side> Track fitTrack(const std::vector<FrameMotion>& frames, Side side) {
+    Track t;
+    double sw = 0, st = 0, sx = 0, sy = 0;
+    int first = -1, last = -1;
+    for (size_t i = 0; i < frames.size(); ++i) {
+        const SideMotion& m = side(frames[i]);
+        if (m.mass <= 0)
+            continue;
+        sw += m.mass;
+        st += m.mass * static_cast<double>(i);
+        sx += m.mass * m.x;
+        sy += m.mass * m.y;
+        t.reach += m.mass * m.reach;
+        if (first < 0)
+            first = static_cast<int>(i);
+        last = static_cast<int>(i);
+    }
+    t.mass = sw;
+    if (sw <= 0)
+        return t;
+    const double mt = st / sw, mx = sx / sw, my = sy / sw;
+    double stt = 0, stx = 0, sty = 0, early = 0, earlyX = 0;
+    for (size_t i = 0; i < frames.size(); ++i) {
+        const SideMotion& m = side(frames[i]);
+        if (m.mass <= 0)
+            continue;
+        const double dt = static_cast<double>(i) - mt;
+        stt += m.mass * dt * dt;
+        stx += m.mass * dt * (m.x - mx);
+        sty += m.mass * dt * (m.y - my);
+        if (early < sw / 3) {
+            early += m.mass;
+            earlyX += m.mass * m.x;
+        }
+    }
+    t.meanX = mx;
+    t.reach /= sw;
+    t.startX = earlyX / early;
+    if (stt > 0) {
+        const double span = last - first;
+        t.dx = stx / stt * span;
+        t.dy = sty / stt * span;
+    }
+    return t;
+}
+
+} // namespace
+
+static double energyOf(const FrameMotion& m) {
+    return m.left.mass + m.right.mass;
+}
+
+void StrokeSegmenter::reset() {
+    state_ = State::WaitQuiet;
+    quietNeeded_ = kStartQuietFrames;
+    frames_.clear();
+    lead_.clear();
+    peak_ = 0;
+    below_ = 0;
+    wait_ = 0;
+    afterClap_ = false;
+    lastReport_ = kDirNone;
+    typicalMass_ = 0;
+}
+
+MotionDir StrokeSegmenter::step(const FrameMotion& motion, int fps, double centre) {
+    fps = std::max(fps, 5);
+    const double energy = energyOf(motion);
+    sinceReport_ = std::min(sinceReport_ + 1, 1 << 30);
+    if (motion.globalChange) {
+        // Nothing seen across a change of the whole picture can be trusted.
+        frames_.clear();
+        lead_.clear();
+        state_ = State::WaitQuiet;
+        return kDirNone;
+    }
+    switch (state_) {
+    case State::Idle:
+        if (energy >= tuning_.onsetMass) {
+            startStroke(motion);
+            // After a clap the hands are in front of the face: the first movement down
+            // that soon follows is their way back, not a stroke.
+            afterClap_ = lastReport_ == kDirToCenter &&
+                         sinceReport_ <= framesFor(tuning_.clapReturnSeconds, fps);
+        } else {
+            if (lead_.size() == kLeadFrames)
+                lead_.erase(lead_.begin());
+            lead_.push_back(motion);
+        }
+        return kDirNone;
+    case State::Active: {
+        frames_.push_back(motion);
+        peak_ = std::max(peak_, energy);
+        if (energy < std::max(tuning_.quietMass, tuning_.endFraction * peak_))
+            ++below_;
+        else
+            below_ = 0;
+        if (static_cast<int>(frames_.size()) > 2 * framesFor(tuning_.maxSeconds, fps)) {
+            // Slow drift, or motion that never stops: no stroke.
+            frames_.clear();
+            state_ = State::WaitQuiet;
+            return kDirNone;
+        }
+        if (below_ < framesFor(tuning_.endFrames / 30.0, fps))
+            return kDirNone;
+        frames_.resize(frames_.size() - static_cast<size_t>(below_));
+        // Only the part above the end level counts: the lead-in before the onset and the
+        // slow start of a calm movement belong to no stroke.
+        const double level = std::max(tuning_.quietMass, tuning_.endFraction * peak_);
+        size_t first = 0;
+        while (first < frames_.size() && energyOf(frames_[first]) < level)
+            ++first;
+        frames_.erase(frames_.begin(), frames_.begin() + static_cast<std::ptrdiff_t>(first));
+        shape_ = measure(centre);
+        shape_.peak = peak_;
+        ++measured_;
+        frames_.clear();
+        MotionDir found = classify(shape_, fps);
+        if (afterClap_ && (found == kDirDown || found == kDirDownLeft || found == kDirDownRight))
+            found = kDirNone;
+        // Far less moving than in this person's strokes so far: a twitch of the body.
+        const double mass = shape_.leftMass + shape_.rightMass;
+        if (found != kDirNone && mass < tuning_.minRelativeMass * typicalMass_)
+            found = kDirNone;
+        if (found != kDirNone)
+            typicalMass_ = typicalMass_ > 0 ? typicalMass_ + 0.3 * (mass - typicalMass_) : mass;
+        afterClap_ = false;
+        if (found != kDirNone) {
+            lastReport_ = found;
+            sinceReport_ = 0;
+        }
+        // A refractory period follows a report; anything else may be followed at once.
+        state_ = found != kDirNone ? State::Refractory : State::WaitQuiet;
+        wait_ = framesFor(tuning_.refractorySeconds, fps);
+        return found;
+    }
+    case State::Refractory:
+        if (--wait_ > 0)
+            return kDirNone;
+        state_ = State::WaitQuiet;
+        [[fallthrough]];
+    case State::WaitQuiet:
+        if (energy >= tuning_.onsetMass)
+            return kDirNone;
+        if (--quietNeeded_ <= 0) {
+            state_ = State::Idle;
+            quietNeeded_ = 1;
+        }
+        return kDirNone;
+    }
+    return kDirNone;
+}
+
+void StrokeSegmenter::startStroke(const FrameMotion& motion) {
+    state_ = State::Active;
+    frames_.clear();
+    // The frames just before the onset in which something already moved are the
+    // stroke's beginning.
+    size_t from = lead_.size();
+    while (from > 0 && energyOf(lead_[from - 1]) >= tuning_.quietMass)
+        --from;
+    frames_.insert(frames_.end(), lead_.begin() + static_cast<std::ptrdiff_t>(from), lead_.end());
+    lead_.clear();
+    frames_.push_back(motion);
+    peak_ = energyOf(motion);
+    below_ = 0;
+}
+
+StrokeShape StrokeSegmenter::measure(double centre) const {
+    const Track l =
+        fitTrack(frames_, [](const FrameMotion& f) -> const SideMotion& { return f.left; });
+    const Track r =
+        fitTrack(frames_, [](const FrameMotion& f) -> const SideMotion& { return f.right; });
+    StrokeShape s;
+    s.frames = static_cast<int>(frames_.size());
+    s.leftMass = l.mass;
+    s.rightMass = r.mass;
+    s.leftDx = l.dx;
+    s.leftDy = l.dy;
+    s.rightDx = r.dx;
+    s.rightDy = r.dy;
+    s.leftX = l.meanX;
+    s.rightX = r.meanX;
+    s.leftReach = l.reach;
+    s.rightReach = r.reach;
+    s.leftOut = l.mass > 0 ? centre - l.startX : 0;
+    s.rightOut = r.mass > 0 ? r.startX - centre : 0;
+    return s;
+}
+
+MotionDir StrokeSegmenter::classify(const StrokeShape& s, int fps) const {
+    fps = std::max(fps, 5);
+    if (s.frames < std::max(2, framesFor(tuning_.minSeconds, fps)) ||
+        s.frames > framesFor(tuning_.maxSeconds, fps))
+        return kDirNone;
+    const double total = s.leftMass + s.rightMass;
+    if (total <= 0)
+        return kDirNone;
+    const double leftShare = s.leftMass / total;
+    const double minSoloSpeed = tuning_.minSoloSpeed * 30.0 / fps;
+    // One arm pulled down while the other half of the picture moves little, or only
+    // sideways (the body leaning back): DOWNLEFT or DOWNRIGHT. How much a half moved
+    // down is its moving mass times its drop.
+    const double leftPull = s.leftMass * s.leftDy, rightPull = s.rightMass * s.rightDy;
+    const bool left = leftPull >= rightPull;
+    const double dy = left ? s.leftDy : s.rightDy;
+    const double otherPull =
+        left ? s.rightMass * std::abs(s.rightDy) : s.leftMass * std::abs(s.leftDy);
+    if (dy >= tuning_.minSoloDrop &&
+        otherPull < tuning_.soloStill * std::max(leftPull, rightPull)) {
+        if (dy / s.frames >= minSoloSpeed)
+            return left ? kDirDownLeft : kDirDownRight;
+        return kDirNone;
+    }
+    if (s.leftMass < tuning_.minSideMass || s.rightMass < tuning_.minSideMass ||
+        std::min(leftShare, 1 - leftShare) < tuning_.minPairShare)
+        return kDirNone;
+    // Both forearms swung towards the middle, further sideways than up or down.
+    const double inLeft = s.leftDx, inRight = -s.rightDx;
+    if (inLeft >= tuning_.minInward && inRight >= tuning_.minInward &&
+        inLeft >= std::abs(s.leftDy) && inRight >= std::abs(s.rightDy))
+        return kDirToCenter;
+    // Both arms up or down, quickly: lowering the arms calmly after a clap or a hold
+    // travels as far but takes longer.
+    const double speed = std::max(std::abs(s.leftDy), std::abs(s.rightDy)) / s.frames;
+    if (speed < tuning_.minPairSpeed * 30.0 / fps)
+        return kDirNone;
+    if (s.leftDy <= -tuning_.minRise && s.rightDy <= -tuning_.minRise)
+        return kDirUp;
+    if (s.leftDy >= tuning_.minRise && s.rightDy >= tuning_.minRise)
+        return kDirDown;
+    return kDirNone;
+}
+
+} // namespace zorvexa::robust
