@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "common/Keystroke.h"
+#include "common/VirtualKeys.h"
 
 namespace zorvexa {
 
@@ -49,8 +50,15 @@ class Desktop {
     // One press and release of a key, delivered to the window that has the focus.
     virtual void postKeyToForeground(int vk) = 0;
 
+    // Whether the key of a virtual-key code can be typed on this desktop at all (so a
+    // configuration can say so when it is loaded). By default: the key has a keysym.
+    virtual bool canSendKey(int vk) { return keysymOfVirtualKey(vk) != 0; }
+    // Releases every key and button this desktop's synthetic input holds down.
+    virtual void releaseHeldInput() {}
+
     virtual void moveMouseRelative(int dx, int dy) = 0;
-    // Absolute position normalised to 0..65535 across the screen.
+    // Absolute position normalised to 0..65535 across the screen (on X11: across the
+    // monitor that holds the pointer).
     virtual void moveMouseAbsolute(int nx, int ny) = 0;
     virtual void leftButton(bool down) = 0;
 

@@ -1,0 +1,64 @@
+#include "platform/x11/X11Errors.h"
+
+#include <map>
+#include <mutex>
+#include <string>
+
+#include "platform/DebugSink.h"
+#include "platform/DesktopLost.h"
+
+namespace zorvexa {
+
+namespace {
+
+std::mutex g_errorMutex;
+std::map<Display*, std::atomic<int>*> g_errorCounters;
+XErrorHandler g_previousHandler = nullptr;
+XIOErrorHandler g_previousIoHandler = nullptr;
+std::once_flag g_installHandler;
+
+int recordXError(Display* display, XErrorEvent* event) {
+    XErrorHandler previous = nullptr;
+    {
+        std::lock_guard<std::mutex> lock(g_errorMutex);
+        const auto found = g_errorCounters.find(display);
+        if (found != g_errorCounters.end()) {
+            found->second->fetch_add(1);
+            char text[128] = {};
+            XGetErrorText(display, event->error_code, text, sizeof text - 1);
+            debugOutput(std::string("X error: ") + text + " (request " +
+                        std::to_string(static_cast<int>(event->request_code)) + ")\n");
+            return 0;
+        }
+        previous = g_previousHandler;
+    }
+    return previous != nullptr ? previous(display, event) : 0;
+}
+
+// Xlib ends the process when this returns; the connection cannot be used any more.
+int connectionLost(Display* display) {
+    debugOutput("X11: the connection to the X server is lost\n");
+    desktopLost();
+    return g_previousIoHandler != nullptr ? g_previousIoHandler(display) : 0;
+}
+
+} // namespace
+
+void registerDisplay(Display* display, std::atomic<int>* counter) {
+    std::call_once(g_installHandler, [] {
+        XErrorHandler previous = XSetErrorHandler(recordXError);
+        XIOErrorHandler previousIo = XSetIOErrorHandler(connectionLost);
+        std::lock_guard<std::mutex> lock(g_errorMutex);
+        g_previousHandler = previous;
+        g_previousIoHandler = previousIo;
+    });
+    std::lock_guard<std::mutex> lock(g_errorMutex);
+    g_errorCounters[display] = counter;
+}
+
+void unregisterDisplay(Display* display) {
+    std::lock_guard<std::mutex> lock(g_errorMutex);
+    g_errorCounters.erase(display);
+}
+
+} // namespace zorvexa
