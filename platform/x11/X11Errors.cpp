@@ -1,5 +1,6 @@
 #include "platform/x11/X11Errors.h"
 
+#include <cstdlib>
 #include <map>
 #include <mutex>
 #include <string>
@@ -14,7 +15,6 @@ namespace {
 std::mutex g_errorMutex;
 std::map<Display*, std::atomic<int>*> g_errorCounters;
 XErrorHandler g_previousHandler = nullptr;
-XIOErrorHandler g_previousIoHandler = nullptr;
 std::once_flag g_installHandler;
 
 int recordXError(Display* display, XErrorEvent* event) {
@@ -35,11 +35,13 @@ int recordXError(Display* display, XErrorEvent* event) {
     return previous != nullptr ? previous(display, event) : 0;
 }
 
-// Xlib ends the process when this returns; the connection cannot be used any more.
-int connectionLost(Display* display) {
+// The connection cannot be used any more and Xlib would end the process on return: the
+// program saves what it must, then ends without running exit handlers and static
+// destructors under threads that may still be inside Xlib.
+[[noreturn]] int connectionLost(Display*) {
     debugOutput("X11: the connection to the X server is lost\n");
     desktopLost();
-    return g_previousIoHandler != nullptr ? g_previousIoHandler(display) : 0;
+    std::_Exit(1);
 }
 
 } // namespace
@@ -47,10 +49,9 @@ int connectionLost(Display* display) {
 void registerDisplay(Display* display, std::atomic<int>* counter) {
     std::call_once(g_installHandler, [] {
         XErrorHandler previous = XSetErrorHandler(recordXError);
-        XIOErrorHandler previousIo = XSetIOErrorHandler(connectionLost);
+        XSetIOErrorHandler(connectionLost);
         std::lock_guard<std::mutex> lock(g_errorMutex);
         g_previousHandler = previous;
-        g_previousIoHandler = previousIo;
     });
     std::lock_guard<std::mutex> lock(g_errorMutex);
     g_errorCounters[display] = counter;

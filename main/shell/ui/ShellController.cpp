@@ -117,10 +117,16 @@ void ShellController::startUp() {
 
 void ShellController::shutDown() {
     statusTimer_.stop();
-    saveOptions(state_, paths_);
-    appendSessionLog(state_, paths_);
+    saveSession();
     frameLoop_.joinAtExit([this] { stopFrameLoop(); });
     guideThread_.joinAtExit([this] { stopGuide(); });
+}
+
+void ShellController::saveSession() {
+    if (sessionSaved_.exchange(true))
+        return;
+    saveOptions(state_, paths_);
+    appendSessionLog(state_, paths_);
 }
 
 void ShellController::stopFrameLoop() {
