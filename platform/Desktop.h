@@ -64,6 +64,9 @@ class Desktop {
 
     // Brings a window to the front with the focus, restoring it when minimised.
     virtual bool activateWindow(WindowId window) = 0;
+    // Asks for activateWindow without waiting for the outcome (callers that must not
+    // block poll foregroundWindow). By default the same as activateWindow.
+    virtual bool requestActivation(WindowId window) { return activateWindow(window); }
     // Top-level windows, front-most first.
     virtual std::vector<TopLevelWindow> topLevelWindows() = 0;
 

@@ -371,7 +371,7 @@ void X11Desktop::releaseHeldInput() {
     impl_->input->releaseHeld();
 }
 
-bool X11Desktop::activateWindow(WindowId id) {
+bool X11Desktop::requestActivation(WindowId id) {
     const auto window = static_cast<Window>(id);
     {
         std::lock_guard<std::mutex> lock(impl_->mutex);
@@ -403,6 +403,20 @@ bool X11Desktop::activateWindow(WindowId id) {
                    &event);
         XRaiseWindow(display, window);
         XSync(display, False);
+    }
+    return true;
+}
+
+bool X11Desktop::activateWindow(WindowId id) {
+    const auto window = static_cast<Window>(id);
+    if (!requestActivation(id)) {
+        return false;
+    }
+    {
+        std::lock_guard<std::mutex> lock(impl_->mutex);
+        if (!impl_->hasWindowManager()) {
+            return true; // focused directly, no one to wait for
+        }
     }
     // The window manager acts asynchronously: wait for the active window to change,
     // without holding the connection meanwhile.

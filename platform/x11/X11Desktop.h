@@ -42,6 +42,7 @@ class X11Desktop final : public Desktop {
     void moveMouseAbsolute(int nx, int ny) override;
     void leftButton(bool down) override;
     bool activateWindow(WindowId window) override;
+    bool requestActivation(WindowId window) override;
     std::vector<TopLevelWindow> topLevelWindows() override;
     OpenResult openFile(const std::string& path) override;
     int screenWidth() override;
