@@ -289,3 +289,25 @@ TEST(OsmerakDesktop, EscapeEndsWithoutSendingAnything) {
 
 } // namespace
 } // namespace zorvexa
+
+namespace zorvexa {
+namespace {
+
+TEST(OsmerakDesktop, ATargetClosedBeforeEnterGetsNothingAndNeitherDoesAnyOtherWindow) {
+    test::TempFolder folder;
+    folder.write("commands.xml", kCommands);
+    Client bystander(folder, "BystanderApp", "Bystander", "120,120,60");
+    auto probe = std::make_unique<Client>(folder, "ProbeApp", "Probe window", "60,90,140");
+    ASSERT_TRUE(activate(probe->id()));
+    Child osmerak({kBin + "/osmerak"}, folder.path().string());
+    ASSERT_NE(waitForDialog(), 0u);
+    probe.reset(); // the target closes while the dialog is open
+    std::this_thread::sleep_for(300ms);
+    keys("Return"); // Ctrl+T would open a tab in whatever took the focus
+    EXPECT_EQ(osmerak.waitExit(10s), 0);
+    std::this_thread::sleep_for(300ms);
+    EXPECT_EQ(bystander.log().find("press"), std::string::npos) << bystander.log();
+}
+
+} // namespace
+} // namespace zorvexa
