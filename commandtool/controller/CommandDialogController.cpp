@@ -32,9 +32,26 @@ void CommandDialogController::start(const std::string& commandsFile) {
     // names no class must not be offered for it.
     if (!targetClass_.empty()) {
         store_.loadCommands(targetClass_, commandsFile);
+        reportUnsendableKeys(commandsFile);
     }
     showCommandList();
     scheduler_.callAfter(kInactivityPeriodMs, [this] { inactivityTick(); });
+}
+
+void CommandDialogController::reportUnsendableKeys(const std::string& commandsFile) {
+    std::vector<KeyMention> keys;
+    for (const CommandWindowEntry& entry : store_.windowEntries()) {
+        for (const auto& [id, command] : entry.commands) {
+            for (const std::string* text : {&command.key, &command.extKey1, &command.extKey2}) {
+                keys.push_back({*text, command.line});
+            }
+        }
+    }
+    keyWarnings_ = unsendableKeyMessages(commandsFile, keys, keyNames_,
+                                         [this](int vk) { return desktop_.canSendKey(vk); });
+    for (const std::string& warning : keyWarnings_) {
+        debugOutput("Osmerak: " + warning + "\n");
+    }
 }
 
 void CommandDialogController::showCommandList() {

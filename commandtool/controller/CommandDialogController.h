@@ -92,8 +92,11 @@ class CommandDialogController {
     WindowId targetWindow() const { return target_; }
     const std::string& targetClass() const { return targetClass_; }
     const CommandStore& store() const { return store_; }
+    // Keys of the loaded commands this desktop cannot send (file, line, name).
+    const std::vector<std::string>& keyWarnings() const { return keyWarnings_; }
 
   private:
+    void reportUnsendableKeys(const std::string& commandsFile);
     void inactivityTick();
     void endDialog(bool accepted);
     void waitForTarget(KeyRecordList records, int waitedMs);
@@ -112,6 +115,7 @@ class CommandDialogController {
     std::string targetClass_;
     ListMode mode_ = ListMode::Commands;
     std::vector<CommandLine> lines_;
+    std::vector<std::string> keyWarnings_;
     int commandSelection_ = -1;
     std::vector<TopLevelWindow> tasks_;
     int taskSelection_ = -1;

@@ -69,6 +69,12 @@ CControlEvents::CControlEvents(AppState& state, std::shared_ptr<Desktop> desktop
     loadResult_ = loadConfiguration(settings.configPath, beginner, configuration_);
     if (!loadResult_.ok)
         debugOutput(loadResult_.error + "\n");
+    keyWarnings_ =
+        unsendableKeyMessages(settings.configPath, loadResult_.keys, keyNames_, [this](int vk) {
+            return desktop_ != nullptr && desktop_->canSendKey(vk);
+        });
+    for (const std::string& warning : keyWarnings_)
+        debugOutput(warning + "\n");
 }
 
 int CControlEvents::actionTypeOf(const std::string& action) {

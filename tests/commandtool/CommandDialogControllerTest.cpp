@@ -330,6 +330,22 @@ TEST_F(OsmerakDialog, EnterInAnEmptyTaskListSwitchesNowhere) {
 namespace zorvexa {
 namespace {
 
+TEST_F(OsmerakDialog, KeysThatCannotBeSentAreReportedAtLoadWithFileAndLine) {
+    start(R"(<commands>
+  <window windowClass="App">
+    <command shortcut="click" key="VK_RBUTTON"/>
+    <command shortcut="play" key="VK_PLAY" extKey1="VK_MBUTTON"/>
+  </window>
+  <window windowClass="Other"><command key="VK_LBUTTON"/></window>
+</commands>)");
+    const std::string file = folder.file("commands.xml");
+    EXPECT_EQ(controller.keyWarnings(),
+              (std::vector<std::string>{
+                  file + ", line 3: the key VK_RBUTTON cannot be sent on this desktop",
+                  file + ", line 4: the key VK_MBUTTON cannot be sent on this desktop"}));
+    EXPECT_EQ(debug.size(), 2u);
+}
+
 TEST_F(OsmerakDialog, ATargetClosedBeforeEnterGetsNothingAndTheDialogSaysSo) {
     std::vector<std::string> notices;
     controller.showNotice = [&](const std::string& text) { notices.push_back(text); };

@@ -22,6 +22,8 @@
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 
+#include "common/KeyNames.h"
+#include "common/VirtualKeys.h"
 #include "platform/KeyboardSender.h"
 #include "tests/platform/X11Probe.h"
 
@@ -287,6 +289,32 @@ TEST_F(X11DesktopTest, VanishedWindowsAreReportedNotFatal) {
 
 TEST_F(X11DesktopTest, OpeningAMissingFileStartsNothing) {
     EXPECT_EQ(desktop_->openFile("/nonexistent/zorvexa/file.txt"), OpenResult::FileNotFound);
+}
+
+} // namespace
+} // namespace zorvexa
+
+namespace zorvexa {
+namespace {
+
+TEST_F(X11DesktopTest, EveryKeyNameWithAKeysymCanBeSentAndMouseButtonsCannot) {
+    std::size_t count = 0;
+    const VirtualKeySymbol* table = virtualKeySymbols(count);
+    for (std::size_t i = 0; i < count; ++i) {
+        EXPECT_EQ(XStringToKeysym(table[i].keysymName), static_cast<KeySym>(table[i].keysym))
+            << "virtual key " << table[i].vk << " names " << table[i].keysymName;
+    }
+    int sendable = 0;
+    for (const auto& [name, vk] : defaultKeyNames().entries()) {
+        if (keysymOfVirtualKey(vk) != 0) {
+            EXPECT_TRUE(desktop_->canSendKey(vk)) << name;
+            ++sendable;
+        }
+    }
+    EXPECT_GE(sendable, 170);
+    for (const int button : {1, 2, 4, 5, 6}) {
+        EXPECT_FALSE(desktop_->canSendKey(button)) << button;
+    }
 }
 
 } // namespace
