@@ -14,30 +14,37 @@ struct Owner {
     std::multiset<int> held;
 };
 
-std::mutex g_mutex;
-std::map<HeldInputOwner, Owner> g_owners;
+// Never destroyed: the last releases happen while the process ends.
+struct Record {
+    std::mutex mutex;
+    std::map<HeldInputOwner, Owner> owners;
+};
+Record& record() {
+    static Record* instance = new Record;
+    return *instance;
+}
 
 } // namespace
 
 void registerHeldInputOwner(HeldInputOwner owner, std::function<void()> releaser) {
-    std::lock_guard<std::mutex> lock(g_mutex);
-    g_owners[owner].releaser = std::move(releaser);
+    std::lock_guard<std::mutex> lock(record().mutex);
+    record().owners[owner].releaser = std::move(releaser);
 }
 
 void unregisterHeldInputOwner(HeldInputOwner owner) {
-    std::lock_guard<std::mutex> lock(g_mutex);
-    g_owners.erase(owner);
+    std::lock_guard<std::mutex> lock(record().mutex);
+    record().owners.erase(owner);
 }
 
 void noteInputDown(HeldInputOwner owner, int code) {
-    std::lock_guard<std::mutex> lock(g_mutex);
-    g_owners[owner].held.insert(code);
+    std::lock_guard<std::mutex> lock(record().mutex);
+    record().owners[owner].held.insert(code);
 }
 
 void noteInputUp(HeldInputOwner owner, int code) {
-    std::lock_guard<std::mutex> lock(g_mutex);
-    const auto found = g_owners.find(owner);
-    if (found == g_owners.end()) {
+    std::lock_guard<std::mutex> lock(record().mutex);
+    const auto found = record().owners.find(owner);
+    if (found == record().owners.end()) {
         return;
     }
     // One release lets go of the key however often it was pressed: the server keeps a
@@ -46,9 +53,9 @@ void noteInputUp(HeldInputOwner owner, int code) {
 }
 
 std::vector<int> heldInputOf(HeldInputOwner owner) {
-    std::lock_guard<std::mutex> lock(g_mutex);
-    const auto found = g_owners.find(owner);
-    if (found == g_owners.end()) {
+    std::lock_guard<std::mutex> lock(record().mutex);
+    const auto found = record().owners.find(owner);
+    if (found == record().owners.end()) {
         return {};
     }
     const std::set<int> unique(found->second.held.begin(), found->second.held.end());
@@ -56,9 +63,9 @@ std::vector<int> heldInputOf(HeldInputOwner owner) {
 }
 
 int heldInputCount() {
-    std::lock_guard<std::mutex> lock(g_mutex);
+    std::lock_guard<std::mutex> lock(record().mutex);
     int count = 0;
-    for (const auto& entry : g_owners) {
+    for (const auto& entry : record().owners) {
         count += static_cast<int>(entry.second.held.size());
     }
     return count;
@@ -68,8 +75,8 @@ void releaseAllHeldInput() {
     // The releasers call back into the record: collect them first, call them unlocked.
     std::vector<std::function<void()>> releasers;
     {
-        std::lock_guard<std::mutex> lock(g_mutex);
-        for (const auto& entry : g_owners) {
+        std::lock_guard<std::mutex> lock(record().mutex);
+        for (const auto& entry : record().owners) {
             if (!entry.second.held.empty() && entry.second.releaser) {
                 releasers.push_back(entry.second.releaser);
             }
