@@ -5,6 +5,7 @@
 #include <bitset>
 #include <chrono>
 #include <map>
+#include <memory>
 #include <mutex>
 #include <string>
 #include <thread>
@@ -159,6 +160,8 @@ struct X11Input::Impl {
     std::atomic<int> errors{0};
     std::chrono::steady_clock::time_point lastKeystroke{};
     std::map<KeySym, SpareBinding> spares; // bound now, restored when due
+    // The keymap as canSendKey last read it; read again after any mapping change.
+    std::unique_ptr<XkbMap> checkedMap;
 
     ~Impl() {
         if (display == nullptr) {
@@ -180,6 +183,7 @@ struct X11Input::Impl {
             XNextEvent(display, &event);
             if (event.type == MappingNotify) {
                 XRefreshKeyboardMapping(&event.xmapping);
+                checkedMap.reset();
             }
         }
     }
@@ -412,16 +416,22 @@ bool X11Input::Impl::canSend(KeySym keysym) {
     if (spares.count(keysym) != 0) {
         return true;
     }
-    XkbMap map(display);
-    if (map.desc == nullptr) {
+    // A configuration asks for many keys at once: one read of the keymap serves them all.
+    drainEvents();
+    if (!checkedMap) {
+        checkedMap = std::make_unique<XkbMap>(display);
+    }
+    XkbDescPtr xkb = checkedMap->desc;
+    if (xkb == nullptr) {
+        checkedMap.reset();
         return false;
     }
     for (int g = 0; g < XkbNumKbdGroups; ++g) {
-        if (findKey(map.desc, keysym, g).code != 0) {
+        if (findKey(xkb, keysym, g).code != 0) {
             return true;
         }
     }
-    return !freeKeycodes(map.desc).empty();
+    return !freeKeycodes(xkb).empty();
 }
 
 void X11Input::Impl::moveAbsolute(int nx, int ny) {

@@ -123,8 +123,10 @@ void ShellController::shutDown() {
 }
 
 void ShellController::saveSession() {
-    if (sessionSaved_.exchange(true))
+    std::lock_guard<std::mutex> lock(sessionSaveMutex_);
+    if (sessionSaved_)
         return;
+    sessionSaved_ = true;
     saveOptions(state_, paths_);
     appendSessionLog(state_, paths_);
 }

@@ -15,6 +15,7 @@
 
 #include <atomic>
 #include <memory>
+#include <mutex>
 #include <string>
 
 #include <QObject>
@@ -117,7 +118,8 @@ class ShellController : public QObject {
     std::atomic<bool> commandPlayback_{false};  // a playback started by its command runs
     std::atomic<bool> mainWindowActive_{false}; // written by the window thread
     bool closing_ = false;
-    std::atomic<bool> sessionSaved_{false};
+    std::mutex sessionSaveMutex_; // a second caller waits until the first has saved
+    bool sessionSaved_ = false;
 };
 
 } // namespace zorvexa
