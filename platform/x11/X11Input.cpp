@@ -348,6 +348,13 @@ int X11Input::Impl::play(const KeyRecord* records, int count) {
     std::vector<KeyCode> codes;
     for (std::size_t i = 0; i < places.size(); ++i) {
         KeyCode code = places[i].code;
+        if (code == 0 && IsModifierKey(keysyms[i])) {
+            // On a spare keycode it would not be in the modifier map: no modifier at all.
+            debugOutput("X11: modifier key " + std::to_string(records[i].vk) +
+                        " is not in the keymap, keystroke not sent\n");
+            restoreSpares(false);
+            return 0;
+        }
         if (code == 0) {
             code = bindSpare(xkb, keysyms[i], free);
         }
@@ -431,7 +438,7 @@ bool X11Input::Impl::canSend(KeySym keysym) {
             return true;
         }
     }
-    return !freeKeycodes(xkb).empty();
+    return !IsModifierKey(keysym) && !freeKeycodes(xkb).empty();
 }
 
 void X11Input::Impl::moveAbsolute(int nx, int ny) {
