@@ -11,7 +11,7 @@ packages=(
   libx11-dev libxtst-dev libxrandr-dev
   libv4l-dev
   libgtest-dev libgmock-dev libbenchmark-dev
-  xvfb xauth openbox x11-utils x11-apps x11-xkb-utils x11-xserver-utils xdotool imagemagick xdg-utils
+  xvfb xauth openbox x11-utils x11-apps x11-xkb-utils xkb-data x11-xserver-utils xdotool imagemagick xdg-utils
   ffmpeg fonts-dejavu-core
 )
 

@@ -167,6 +167,18 @@ struct X11Input::Impl {
         if (display == nullptr) {
             return;
         }
+        // A program that ends right after its chord (Osmerak) must not take the key away
+        // before the target has looked it up: wait out the grace period, unlocked.
+        std::chrono::steady_clock::time_point due{};
+        {
+            std::lock_guard<std::mutex> lock(mutex);
+            for (const auto& spare : spares) {
+                due = std::max(due, spare.second.restoreAfter);
+            }
+        }
+        if (due > std::chrono::steady_clock::now()) {
+            std::this_thread::sleep_until(due);
+        }
         {
             std::lock_guard<std::mutex> lock(mutex);
             releaseHeldLocked();

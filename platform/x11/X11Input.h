@@ -11,10 +11,10 @@
 //   to a keycode that has no symbols in any group. Only that keycode's map changes, and
 //   it goes back to having none once the server has processed the chord and a short
 //   grace period has passed (clients read the keymap lazily and would otherwise see no
-//   symbol), at the latest when the object goes away. Keycodes that had symbols are never
-//   touched, so even a crash mid-chord leaves every key of the user's layout as it was.
-//   A modifier keysym is never bound that way (it would not be a modifier): a chord that
-//   needs a modifier the keymap lacks is not sent.
+//   symbol), at the latest when the object goes away (which waits out that period).
+//   Keycodes that had symbols are never touched, so even a crash mid-chord leaves every
+//   key of the user's layout as it was. A modifier keysym is never bound that way (it
+//   would not be a modifier): a chord that needs a modifier the keymap lacks is not sent.
 // - Every press is noted in the process-wide held-input record and released even when a
 //   later event of the chord fails. A chord whose events went out counts as sent, so the
 //   retry rule never types it twice.
