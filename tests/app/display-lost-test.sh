@@ -25,12 +25,15 @@ Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$fdfile" 2>/dev/null &
 xvfb_pid=$!
 for _ in $(seq 1 100); do [ -s "$fdfile" ] && break; sleep 0.05; done
 export DISPLAY=":$(head -n1 "$fdfile")"
+for _ in $(seq 1 100); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.05; done
 (cd "$root/work" && ZORVEXA_CAMERA="$root/pattern.avi" exec "$root/bin/zorvexa" >"$root/log" 2>&1) &
 app_pid=$!
+started=0
 for _ in $(seq 1 200); do
-  xdotool search --onlyvisible --name '^Zorvexa$' >/dev/null 2>&1 && break
+  xdotool search --onlyvisible --name '^Zorvexa$' >/dev/null 2>&1 && { started=1; break; }
   sleep 0.1
 done
+[ "$started" -eq 1 ] || { echo "FAIL: the main window did not appear"; cat "$root/log"; exit 1; }
 sleep 1
 [ -e "$root/bin/Zorvexa.ini" ] && { echo "FAIL: the settings file exists before the end"; exit 1; }
 kill "$xvfb_pid"

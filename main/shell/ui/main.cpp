@@ -52,9 +52,13 @@ constexpr std::chrono::milliseconds kExecutorStopBound{2000};
 // connection breaks): the session is saved from an exit handler.
 std::atomic<zorvexa::ShellController*> g_shell{nullptr};
 
+// Such an exit happens while the worker threads still run: once saved, the process ends
+// at once, before static destructors pull libraries out from under those threads.
 void saveSessionAtExit() {
-    if (zorvexa::ShellController* shell = g_shell.load())
+    if (zorvexa::ShellController* shell = g_shell.load()) {
         shell->saveSession();
+        std::_Exit(1);
+    }
 }
 
 void installCloseSignals() {
