@@ -204,4 +204,23 @@ const KeyNameTable& defaultKeyNames() {
     return table;
 }
 
+std::vector<std::string> unsendableKeyMessages(const std::string& file,
+                                               const std::vector<KeyMention>& mentions,
+                                               const KeyNameTable& table,
+                                               const std::function<bool(int)>& canSend) {
+    std::vector<std::string> messages;
+    for (const KeyMention& mention : mentions) {
+        if (mention.text.empty()) {
+            continue;
+        }
+        const int code = table.lookupKey(mention.text) & 0xFFFF;
+        if (code == 0 || canSend(code)) {
+            continue;
+        }
+        messages.push_back(file + ", line " + std::to_string(mention.line) + ": the key " +
+                           mention.text + " cannot be sent on this desktop");
+    }
+    return messages;
+}
+
 } // namespace zorvexa

@@ -9,39 +9,42 @@ namespace {
 
 // Ascending by virtual-key code (looked up by binary search). Digits and letters are
 // their ASCII codes on both sides except letters, which take the lower-case keysym.
+// Every key name with an X keysym has it (the 3270 terminal keys included); mouse
+// buttons, IME states and OEM codes without a fixed meaning have none.
 constexpr VirtualKeySymbol kTable[] = {
-    {0x03, 0xff6b, "Break"},       // VK_CANCEL (Ctrl+Break)
-    {0x08, 0xff08, "BackSpace"},   // VK_BACK
-    {0x09, 0xff09, "Tab"},         // VK_TAB
-    {0x0C, 0xff0b, "Clear"},       // VK_CLEAR
-    {0x0D, 0xff0d, "Return"},      // VK_RETURN
-    {0x10, 0xffe1, "Shift_L"},     // VK_SHIFT
-    {0x11, 0xffe3, "Control_L"},   // VK_CONTROL
-    {0x12, 0xffe9, "Alt_L"},       // VK_MENU
-    {0x13, 0xff13, "Pause"},       // VK_PAUSE
-    {0x14, 0xffe5, "Caps_Lock"},   // VK_CAPITAL
-    {0x15, 0xff31, "Hangul"},      // VK_KANA / VK_HANGUL
-    {0x19, 0xff21, "Kanji"},       // VK_HANJA / VK_KANJI
-    {0x1B, 0xff1b, "Escape"},      // VK_ESCAPE
-    {0x1C, 0xff23, "Henkan"},      // VK_CONVERT
-    {0x1D, 0xff22, "Muhenkan"},    // VK_NONCONVERT
-    {0x1F, 0xff7e, "Mode_switch"}, // VK_MODECHANGE
-    {0x20, 0x0020, "space"},       // VK_SPACE
-    {0x21, 0xff55, "Prior"},       // VK_PRIOR (Page Up)
-    {0x22, 0xff56, "Next"},        // VK_NEXT (Page Down)
-    {0x23, 0xff57, "End"},         // VK_END
-    {0x24, 0xff50, "Home"},        // VK_HOME
-    {0x25, 0xff51, "Left"},        // VK_LEFT
-    {0x26, 0xff52, "Up"},          // VK_UP
-    {0x27, 0xff53, "Right"},       // VK_RIGHT
-    {0x28, 0xff54, "Down"},        // VK_DOWN
-    {0x29, 0xff60, "Select"},      // VK_SELECT
-    {0x2A, 0xff61, "Print"},       // VK_PRINT
-    {0x2B, 0xff62, "Execute"},     // VK_EXECUTE
-    {0x2C, 0xff61, "Print"},       // VK_SNAPSHOT
-    {0x2D, 0xff63, "Insert"},      // VK_INSERT
-    {0x2E, 0xffff, "Delete"},      // VK_DELETE
-    {0x2F, 0xff6a, "Help"},        // VK_HELP
+    {0x03, 0xff6b, "Break"},         // VK_CANCEL (Ctrl+Break)
+    {0x08, 0xff08, "BackSpace"},     // VK_BACK
+    {0x09, 0xff09, "Tab"},           // VK_TAB
+    {0x0C, 0xff0b, "Clear"},         // VK_CLEAR
+    {0x0D, 0xff0d, "Return"},        // VK_RETURN
+    {0x10, 0xffe1, "Shift_L"},       // VK_SHIFT
+    {0x11, 0xffe3, "Control_L"},     // VK_CONTROL
+    {0x12, 0xffe9, "Alt_L"},         // VK_MENU
+    {0x13, 0xff13, "Pause"},         // VK_PAUSE
+    {0x14, 0xffe5, "Caps_Lock"},     // VK_CAPITAL
+    {0x15, 0xff31, "Hangul"},        // VK_KANA / VK_HANGUL
+    {0x17, 0xff38, "Hangul_Jeonja"}, // VK_JUNJA
+    {0x19, 0xff21, "Kanji"},         // VK_HANJA / VK_KANJI
+    {0x1B, 0xff1b, "Escape"},        // VK_ESCAPE
+    {0x1C, 0xff23, "Henkan"},        // VK_CONVERT
+    {0x1D, 0xff22, "Muhenkan"},      // VK_NONCONVERT
+    {0x1F, 0xff7e, "Mode_switch"},   // VK_MODECHANGE
+    {0x20, 0x0020, "space"},         // VK_SPACE
+    {0x21, 0xff55, "Prior"},         // VK_PRIOR (Page Up)
+    {0x22, 0xff56, "Next"},          // VK_NEXT (Page Down)
+    {0x23, 0xff57, "End"},           // VK_END
+    {0x24, 0xff50, "Home"},          // VK_HOME
+    {0x25, 0xff51, "Left"},          // VK_LEFT
+    {0x26, 0xff52, "Up"},            // VK_UP
+    {0x27, 0xff53, "Right"},         // VK_RIGHT
+    {0x28, 0xff54, "Down"},          // VK_DOWN
+    {0x29, 0xff60, "Select"},        // VK_SELECT
+    {0x2A, 0xff61, "Print"},         // VK_PRINT
+    {0x2B, 0xff62, "Execute"},       // VK_EXECUTE
+    {0x2C, 0xff61, "Print"},         // VK_SNAPSHOT
+    {0x2D, 0xff63, "Insert"},        // VK_INSERT
+    {0x2E, 0xffff, "Delete"},        // VK_DELETE
+    {0x2F, 0xff6a, "Help"},          // VK_HELP
     {0x30, 0x0030, "0"},
     {0x31, 0x0031, "1"},
     {0x32, 0x0032, "2"},
@@ -124,6 +127,9 @@ constexpr VirtualKeySymbol kTable[] = {
     {0x87, 0xffd5, "F24"},
     {0x90, 0xff7f, "Num_Lock"},
     {0x91, 0xff14, "Scroll_Lock"},
+    {0x92, 0xffbd, "KP_Equal"}, // VK_OEM_NEC_EQUAL (keypad =)
+    {0x93, 0xff2c, "Massyo"},   // VK_OEM_FJ_MASSHOU
+    {0x94, 0xff2b, "Touroku"},  // VK_OEM_FJ_TOUROKU
     {0xA0, 0xffe1, "Shift_L"},
     {0xA1, 0xffe2, "Shift_R"},
     {0xA2, 0xffe3, "Control_L"},
@@ -148,18 +154,36 @@ constexpr VirtualKeySymbol kTable[] = {
     {0xB5, 0x1008ff32, "XF86AudioMedia"},
     {0xB6, 0x1008ff33, "XF86MyComputer"},
     {0xB7, 0x1008ff1d, "XF86Calculator"},
-    {0xBA, 0x003b, "semicolon"},    // VK_OEM_1
-    {0xBB, 0x003d, "equal"},        // VK_OEM_PLUS
-    {0xBC, 0x002c, "comma"},        // VK_OEM_COMMA
-    {0xBD, 0x002d, "minus"},        // VK_OEM_MINUS
-    {0xBE, 0x002e, "period"},       // VK_OEM_PERIOD
-    {0xBF, 0x002f, "slash"},        // VK_OEM_2
-    {0xC0, 0x0060, "grave"},        // VK_OEM_3
-    {0xDB, 0x005b, "bracketleft"},  // VK_OEM_4
-    {0xDC, 0x005c, "backslash"},    // VK_OEM_5
-    {0xDD, 0x005d, "bracketright"}, // VK_OEM_6
-    {0xDE, 0x0027, "apostrophe"},   // VK_OEM_7
-    {0xE2, 0x003c, "less"},         // VK_OEM_102
+    {0xBA, 0x003b, "semicolon"},         // VK_OEM_1
+    {0xBB, 0x003d, "equal"},             // VK_OEM_PLUS
+    {0xBC, 0x002c, "comma"},             // VK_OEM_COMMA
+    {0xBD, 0x002d, "minus"},             // VK_OEM_MINUS
+    {0xBE, 0x002e, "period"},            // VK_OEM_PERIOD
+    {0xBF, 0x002f, "slash"},             // VK_OEM_2
+    {0xC0, 0x0060, "grave"},             // VK_OEM_3
+    {0xDB, 0x005b, "bracketleft"},       // VK_OEM_4
+    {0xDC, 0x005c, "backslash"},         // VK_OEM_5
+    {0xDD, 0x005d, "bracketright"},      // VK_OEM_6
+    {0xDE, 0x0027, "apostrophe"},        // VK_OEM_7
+    {0xE2, 0x003c, "less"},              // VK_OEM_102
+    {0xE3, 0xff6a, "Help"},              // VK_ICO_HELP
+    {0xE6, 0xff0b, "Clear"},             // VK_ICO_CLEAR
+    {0xE9, 0xfd08, "3270_Reset"},        // VK_OEM_RESET
+    {0xEA, 0xfd12, "3270_Jump"},         // VK_OEM_JUMP
+    {0xEB, 0xfd0a, "3270_PA1"},          // VK_OEM_PA1
+    {0xEC, 0xfd0b, "3270_PA2"},          // VK_OEM_PA2
+    {0xED, 0xfd0c, "3270_PA3"},          // VK_OEM_PA3
+    {0xEF, 0xfd1c, "3270_CursorSelect"}, // VK_OEM_CUSEL
+    {0xF0, 0xfd0e, "3270_Attn"},         // VK_OEM_ATTN
+    {0xF2, 0xfd15, "3270_Copy"},         // VK_OEM_COPY
+    {0xF5, 0xfe20, "ISO_Left_Tab"},      // VK_OEM_BACKTAB
+    {0xF6, 0xfd0e, "3270_Attn"},         // VK_ATTN
+    {0xF7, 0xfd1c, "3270_CursorSelect"}, // VK_CRSEL
+    {0xF8, 0xfd1b, "3270_ExSelect"},     // VK_EXSEL
+    {0xF9, 0xfd06, "3270_EraseEOF"},     // VK_EREOF
+    {0xFA, 0xfd16, "3270_Play"},         // VK_PLAY
+    {0xFD, 0xfd0a, "3270_PA1"},          // VK_PA1
+    {0xFE, 0xff0b, "Clear"},             // VK_OEM_CLEAR
 };
 
 } // namespace

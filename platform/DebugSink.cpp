@@ -14,9 +14,10 @@ struct Sink {
     std::function<void(const std::string&)> capture;
 };
 
+// Never destroyed: a thread still writing while the process ends must find it intact.
 Sink& sink() {
-    static Sink instance;
-    return instance;
+    static Sink* instance = new Sink;
+    return *instance;
 }
 
 } // namespace

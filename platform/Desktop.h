@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "common/Keystroke.h"
+#include "common/VirtualKeys.h"
 
 namespace zorvexa {
 
@@ -49,13 +50,23 @@ class Desktop {
     // One press and release of a key, delivered to the window that has the focus.
     virtual void postKeyToForeground(int vk) = 0;
 
+    // Whether the key of a virtual-key code can be typed on this desktop at all (so a
+    // configuration can say so when it is loaded). By default: the key has a keysym.
+    virtual bool canSendKey(int vk) { return keysymOfVirtualKey(vk) != 0; }
+    // Releases every key and button this desktop's synthetic input holds down.
+    virtual void releaseHeldInput() {}
+
     virtual void moveMouseRelative(int dx, int dy) = 0;
-    // Absolute position normalised to 0..65535 across the screen.
+    // Absolute position normalised to 0..65535 across the screen (on X11: across the
+    // monitor that holds the pointer).
     virtual void moveMouseAbsolute(int nx, int ny) = 0;
     virtual void leftButton(bool down) = 0;
 
     // Brings a window to the front with the focus, restoring it when minimised.
     virtual bool activateWindow(WindowId window) = 0;
+    // Asks for activateWindow without waiting for the outcome (callers that must not
+    // block poll foregroundWindow). By default the same as activateWindow.
+    virtual bool requestActivation(WindowId window) { return activateWindow(window); }
     // Top-level windows, front-most first.
     virtual std::vector<TopLevelWindow> topLevelWindows() = 0;
 

@@ -8,10 +8,10 @@ packages=(
   libopencv-dev libopencv-contrib-dev
   qt6-base-dev qt6-svg-dev libqt6svg6 qt6-qpa-plugins libgl-dev
   libpugixml-dev
-  libx11-dev libxtst-dev
+  libx11-dev libxtst-dev libxrandr-dev
   libv4l-dev
   libgtest-dev libgmock-dev libbenchmark-dev
-  xvfb xauth openbox x11-utils x11-apps xdotool imagemagick xdg-utils
+  xvfb xauth openbox x11-utils x11-apps x11-xkb-utils xkb-data x11-xserver-utils xdotool imagemagick xdg-utils
   librsvg2-bin desktop-file-utils appstream dpkg-dev man-db
   ffmpeg fonts-dejavu-core
 )

@@ -165,6 +165,18 @@ void CommandDialog::placeOnScreen(const QRect& screen) {
     move(screen.left() + position.x, screen.top() + position.y);
 }
 
+void CommandDialog::showMessage(const QString& text) {
+    {
+        const QSignalBlocker blocker(commandList_);
+        commandList_->clear();
+        commandList_->addItem(text);
+    }
+    taskList_->hide();
+    commandList_->show();
+    show();
+    raise();
+}
+
 bool CommandDialog::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() == QEvent::KeyPress) {
         return handleKey(static_cast<QKeyEvent*>(event));

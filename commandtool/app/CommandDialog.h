@@ -18,6 +18,8 @@ class CommandDialog : public QWidget {
 
     // The dialog's size and place on the given screen area (left, top, width, height).
     void placeOnScreen(const QRect& screen);
+    // Shows the dialog again with `text` as its only line (why nothing happened).
+    void showMessage(const QString& text);
 
     const DialogUnits& units() const { return units_; }
 

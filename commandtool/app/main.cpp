@@ -29,6 +29,9 @@ int main(int argc, char** argv) {
 
     controller.dialogEnded = [&dialog](bool) { dialog.hide(); };
     controller.finished = [] { QCoreApplication::quit(); };
+    controller.showNotice = [&dialog](const std::string& text) {
+        dialog.showMessage(QString::fromStdString(text));
+    };
 
     // The window in front now, before the dialog exists on screen, is the target.
     controller.setOwnWindow(static_cast<zorvexa::WindowId>(dialog.winId()));

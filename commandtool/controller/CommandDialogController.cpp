@@ -32,9 +32,26 @@ void CommandDialogController::start(const std::string& commandsFile) {
     // names no class must not be offered for it.
     if (!targetClass_.empty()) {
         store_.loadCommands(targetClass_, commandsFile);
+        reportUnsendableKeys(commandsFile);
     }
     showCommandList();
     scheduler_.callAfter(kInactivityPeriodMs, [this] { inactivityTick(); });
+}
+
+void CommandDialogController::reportUnsendableKeys(const std::string& commandsFile) {
+    std::vector<KeyMention> keys;
+    for (const CommandWindowEntry& entry : store_.windowEntries()) {
+        for (const auto& [id, command] : entry.commands) {
+            for (const std::string* text : {&command.key, &command.extKey1, &command.extKey2}) {
+                keys.push_back({*text, command.line});
+            }
+        }
+    }
+    keyWarnings_ = unsendableKeyMessages(commandsFile, keys, keyNames_,
+                                         [this](int vk) { return desktop_.canSendKey(vk); });
+    for (const std::string& warning : keyWarnings_) {
+        debugOutput("Osmerak: " + warning + "\n");
+    }
 }
 
 void CommandDialogController::showCommandList() {
@@ -136,17 +153,48 @@ void CommandDialogController::executeCommand(int index) {
     const KeyRecordList records = buildKeystroke(key, modifier1, modifier2);
 
     if (target_ != 0) {
-        desktop_.activateWindow(target_);
+        desktop_.requestActivation(target_);
     }
     if (records.count == 0) {
         return; // no key: the command sends nothing
     }
     // The target needs a moment to take the focus before the keys arrive.
     sending_ = true;
-    scheduler_.callAfter(kActivationDelayMs, [this, records] { sendAttempt(records, 1); });
+    scheduler_.callAfter(kActivationDelayMs,
+                         [this, records] { waitForTarget(records, kActivationDelayMs); });
+}
+
+void CommandDialogController::waitForTarget(KeyRecordList records, int waitedMs) {
+    if (target_ != 0 && desktop_.foregroundWindow() == target_) {
+        sendAttempt(records, 1);
+        return;
+    }
+    if (target_ == 0 || waitedMs >= kActivationTimeoutMs) {
+        giveUp("target window not in front, command not sent\n");
+        return;
+    }
+    scheduler_.callAfter(kActivationPollMs, [this, records, waitedMs] {
+        waitForTarget(records, waitedMs + kActivationPollMs);
+    });
+}
+
+void CommandDialogController::giveUp(const std::string& why) {
+    debugOutput(why);
+    if (showNotice) {
+        showNotice("The window did not come to the front: nothing was sent.");
+    }
+    scheduler_.callAfter(kNoticeMs, [this] {
+        sending_ = false;
+        finish();
+    });
 }
 
 void CommandDialogController::sendAttempt(KeyRecordList records, int call) {
+    // A retry goes only where the first attempt was meant to go.
+    if (call > 1 && desktop_.foregroundWindow() != target_) {
+        giveUp("target window left the front, command not sent\n");
+        return;
+    }
     if (desktop_.sendKeyRecords(records.records.data(), records.count) != 0) {
         sending_ = false;
         finish();
@@ -168,7 +216,7 @@ void CommandDialogController::switchToSelectedWindow() {
         return;
     }
     // Activation restores a minimised window before bringing it to the front.
-    desktop_.activateWindow(tasks_[static_cast<std::size_t>(taskSelection_)].id);
+    desktop_.requestActivation(tasks_[static_cast<std::size_t>(taskSelection_)].id);
 }
 
 void CommandDialogController::inactivityTick() {

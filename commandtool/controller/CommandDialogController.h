@@ -5,7 +5,9 @@
 //
 // Keys: Up and Down count as activity (the list itself moves the selection); N switches
 // between the command list and the task list; Enter executes the selected command or
-// switches to the selected window and ends the dialog; Escape ends it. Without activity
+// switches to the selected window and ends the dialog; Escape ends it. A command's chord
+// is sent only once the target window is confirmed in front (it may have closed, or the
+// window manager may refuse): otherwise nothing is sent and the dialog says so. Without activity
 // the dialog ends itself between 10 and 20 seconds after the last key.
 #pragma once
 
@@ -41,6 +43,12 @@ class CommandDialogController {
   public:
     static constexpr int kInactivityPeriodMs = 10000;
     static constexpr int kActivationDelayMs = 200;
+    // After the delay, the target is looked for in front every poll period until this
+    // long after Enter; the chord goes only to the target.
+    static constexpr int kActivationPollMs = 50;
+    static constexpr int kActivationTimeoutMs = 1000;
+    // How long the dialog shows why nothing was sent before the program ends.
+    static constexpr int kNoticeMs = 1500;
     static constexpr std::size_t kMaxLineBytes = 999;
 
     CommandDialogController(Desktop& desktop, Scheduler& scheduler);
@@ -51,6 +59,8 @@ class CommandDialogController {
     std::function<void()> listChanged;
     std::function<void(bool accepted)> dialogEnded;
     std::function<void()> finished;
+    // Shows a short message in the dialog (after dialogEnded: shown again for it).
+    std::function<void(const std::string&)> showNotice;
 
     // Takes the window in front as the target (call before the dialog is shown), loads
     // the commands for its class, fills the command list and starts the inactivity timer.
@@ -82,11 +92,16 @@ class CommandDialogController {
     WindowId targetWindow() const { return target_; }
     const std::string& targetClass() const { return targetClass_; }
     const CommandStore& store() const { return store_; }
+    // Keys of the loaded commands this desktop cannot send (file, line, name).
+    const std::vector<std::string>& keyWarnings() const { return keyWarnings_; }
 
   private:
+    void reportUnsendableKeys(const std::string& commandsFile);
     void inactivityTick();
     void endDialog(bool accepted);
+    void waitForTarget(KeyRecordList records, int waitedMs);
     void sendAttempt(KeyRecordList records, int call);
+    void giveUp(const std::string& why);
     void finish();
     void notifyListChanged();
 
@@ -100,6 +115,7 @@ class CommandDialogController {
     std::string targetClass_;
     ListMode mode_ = ListMode::Commands;
     std::vector<CommandLine> lines_;
+    std::vector<std::string> keyWarnings_;
     int commandSelection_ = -1;
     std::vector<TopLevelWindow> tasks_;
     int taskSelection_ = -1;

@@ -18,6 +18,7 @@ struct CommandEntry {
     std::string extKey1;
     std::string extKey2;
     std::int32_t id = 0;
+    int line = 0; // of the element in the file, from 1
 };
 
 // One window entry whose "windowClass" matched the target window's class.

@@ -1,5 +1,10 @@
 #include "commandtool/store/CommandStore.h"
 
+#include <algorithm>
+#include <fstream>
+#include <iterator>
+#include <vector>
+
 #include <pugixml.hpp>
 
 #include "platform/DebugSink.h"
@@ -22,8 +27,19 @@ void CommandStore::loadCommands(const std::string& className, const std::string&
     entries_.clear();
     byId_.clear();
 
+    // Read whole first, so that each command's line can be told.
+    std::ifstream in(fileName, std::ios::binary);
+    const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
     pugi::xml_document document;
-    const pugi::xml_parse_result parsed = document.load_file(fileName.c_str(), kParseOptions);
+    const pugi::xml_parse_result parsed =
+        in ? document.load_buffer(text.data(), text.size(), kParseOptions)
+           : document.load_file(fileName.c_str(), kParseOptions); // the reason it cannot be read
+    std::vector<std::size_t> newlines;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == '\n') {
+            newlines.push_back(i);
+        }
+    }
     if (!parsed) {
         // A partly parsed tree is not used: either the whole file counts or none of it.
         debugOutput("Osmerak: cannot read " + fileName + ": " + parsed.description() + "\n");
@@ -61,6 +77,10 @@ void CommandStore::loadCommands(const std::string& className, const std::string&
             command.extKey1 = attributeText(child, "extKey1");
             command.extKey2 = attributeText(child, "extKey2");
             command.id = counter;
+            const auto offset =
+                static_cast<std::size_t>(std::max<std::ptrdiff_t>(0, child.offset_debug()));
+            command.line = static_cast<int>(
+                std::lower_bound(newlines.begin(), newlines.end(), offset) - newlines.begin() + 1);
             entry.commands[counter] = command;
             byId_[counter] = command;
         }

@@ -2,8 +2,8 @@
 
 #include <chrono>
 #include <cstdio>
-#include <thread>
 
+#include "main/control/ExecutorThreads.h"
 #include "platform/DebugSink.h"
 #include "platform/Desktop.h"
 #include "platform/KeyboardSender.h"
@@ -14,13 +14,12 @@ std::atomic<int> g_currentdir{0};
 
 namespace {
 
+// Real pauses end early when the program is ending.
 void pause(const ExecutorEnvironment& env, int ms) {
     if (env.sleep)
         env.sleep(std::chrono::milliseconds(ms));
-    else if (ms > 0)
-        std::this_thread::sleep_for(std::chrono::milliseconds(ms));
     else
-        std::this_thread::yield();
+        executorPause(std::chrono::milliseconds(ms));
 }
 
 void sendKeys(const ExecutorEnvironment& env, const ActionParam& p) {
@@ -54,6 +53,8 @@ void postMessageThread(ActionParam param, const ExecutorEnvironment& env) {
             debugOutput("g_currentdir!=param.dir\n");
             break;
         }
+        if (executorsStopping())
+            break;
         if (param.modifier1 != 0) {
             sendKeys(env, param);
         } else {
@@ -63,8 +64,14 @@ void postMessageThread(ActionParam param, const ExecutorEnvironment& env) {
                 env.desktop->moveMouseRelative(param.x, param.y);
                 break;
             case kActionLeftClick:
+                // The release always follows, also when the program is ending.
                 env.desktop->leftButton(true);
-                pause(env, 1000);
+                try {
+                    pause(env, 1000);
+                } catch (...) {
+                    env.desktop->leftButton(false);
+                    throw;
+                }
                 env.desktop->leftButton(false);
                 pause(env, 1000);
                 break;

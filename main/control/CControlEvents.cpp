@@ -3,10 +3,9 @@
 #include <algorithm>
 #include <cmath>
 #include <limits>
-#include <system_error>
-#include <thread>
 
 #include "common/NumberText.h"
+#include "main/control/ExecutorThreads.h"
 #include "main/motion/MotionDir.h"
 #include "main/shell/AppState.h"
 #include "platform/DebugSink.h"
@@ -70,6 +69,12 @@ CControlEvents::CControlEvents(AppState& state, std::shared_ptr<Desktop> desktop
     loadResult_ = loadConfiguration(settings.configPath, beginner, configuration_);
     if (!loadResult_.ok)
         debugOutput(loadResult_.error + "\n");
+    keyWarnings_ =
+        unsendableKeyMessages(settings.configPath, loadResult_.keys, keyNames_, [this](int vk) {
+            return desktop_ != nullptr && desktop_->canSendKey(vk);
+        });
+    for (const std::string& warning : keyWarnings_)
+        debugOutput(warning + "\n");
 }
 
 int CControlEvents::actionTypeOf(const std::string& action) {
@@ -216,15 +221,15 @@ void CControlEvents::launchAction(int type, int key, int dir, int repeat, int mo
 
     g_currentdir.store(dir);
     auto finished = std::make_shared<std::atomic<bool>>(false);
-    try {
-        std::thread([param = std::move(param), env = executorEnv_, finished]() mutable {
+    if (launchExecutor([param = std::move(param), env = executorEnv_, finished]() mutable {
+            // Marked finished however the body ends.
+            struct Finish {
+                std::shared_ptr<std::atomic<bool>> flag;
+                ~Finish() { flag->store(true); }
+            } finish{finished};
             postMessageThread(std::move(param), env);
-            finished->store(true);
-        }).detach();
+        }))
         actionThreads_.push_back(finished);
-    } catch (const std::system_error& e) {
-        debugOutput(std::string("cannot start an action thread: ") + e.what() + "\n");
-    }
     actionThreads_.erase(std::remove_if(actionThreads_.begin(), actionThreads_.end(),
                                         [](const auto& f) { return f->load(); }),
                          actionThreads_.end());

@@ -45,6 +45,9 @@ class CControlEvents {
     // Empty when config.xml was read; otherwise one line naming the file and the reason.
     const std::string& loadError() const { return loadResult_.error; }
     const KeyNameTable& keyNames() const { return keyNames_; }
+    // One line for each key of config.xml this desktop cannot send (file, line, name),
+    // found when the file was loaded.
+    const std::vector<std::string>& keyWarnings() const { return keyWarnings_; }
     AppEntry* currentApp() const { return currentApp_; }
     int currentMode() const { return currentMode_; }
     int modeCount() const { return modeCount_; }
@@ -62,6 +65,7 @@ class CControlEvents {
     KeyNameTable keyNames_;
     Configuration configuration_;
     ConfigLoadResult loadResult_;
+    std::vector<std::string> keyWarnings_;
     int currentMode_ = 1;
     int modeCount_ = 1;
     std::string lastForegroundClass_;

@@ -1,5 +1,6 @@
 #include "main/control/ConfigLoader.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <sstream>
@@ -21,7 +22,43 @@ bool isElement(const pugi::xml_node& node, const char* name) {
     return node.type() == pugi::node_element && std::strcmp(node.name(), name) == 0;
 }
 
-void readEvent(const pugi::xml_node& e, EventEntry& ev) {
+// Line and column (both from 1) of a byte offset in the text.
+void lineAndColumn(const std::string& text, std::ptrdiff_t offset, int& line, int& column) {
+    line = 1;
+    column = 1;
+    const size_t end = offset < 0 ? 0 : std::min(text.size(), static_cast<size_t>(offset));
+    for (size_t i = 0; i < end; ++i) {
+        if (text[i] == '\n') {
+            ++line;
+            column = 1;
+        } else {
+            ++column;
+        }
+    }
+}
+
+// Where the key attributes of the events are, for the check of what can be sent.
+class KeyCollector {
+  public:
+    KeyCollector(const std::string& text, std::vector<KeyMention>& keys) : keys_(keys) {
+        for (size_t i = 0; i < text.size(); ++i)
+            if (text[i] == '\n')
+                newlines_.push_back(i);
+    }
+    void add(const pugi::xml_node& e, const std::string& value) {
+        if (value.empty())
+            return;
+        const auto offset = static_cast<size_t>(std::max<std::ptrdiff_t>(0, e.offset_debug()));
+        const auto before = std::lower_bound(newlines_.begin(), newlines_.end(), offset);
+        keys_.push_back({value, static_cast<int>(before - newlines_.begin()) + 1});
+    }
+
+  private:
+    std::vector<KeyMention>& keys_;
+    std::vector<size_t> newlines_; // offsets of the line ends, ascending
+};
+
+void readEvent(const pugi::xml_node& e, EventEntry& ev, KeyCollector& keys) {
     ev.action = readAttribute(e, "action");
     ev.action2 = readAttribute(e, "action2");
     ev.key = readAttribute(e, "key");
@@ -36,9 +73,12 @@ void readEvent(const pugi::xml_node& e, EventEntry& ev) {
     ev.acceleration = readAttribute(e, "acceleration");
     ev.max_acceleration = readAttribute(e, "max_acceleration");
     ev.debounce = readAttribute(e, "debounce");
+    keys.add(e, ev.key);
+    keys.add(e, ev.extKey);
+    keys.add(e, ev.extKey2);
 }
 
-ModeEntry readMode(const pugi::xml_node& m) {
+ModeEntry readMode(const pugi::xml_node& m, KeyCollector& keys) {
     ModeEntry mode;
     mode.desc = readAttribute(m, "desc");
     for (pugi::xml_node e = m.first_child(); e; e = e.next_sibling()) {
@@ -46,24 +86,9 @@ ModeEntry readMode(const pugi::xml_node& m) {
             continue;
         const int slot = slotOfEventName(readAttribute(e, "name"));
         if (slot >= 0)
-            readEvent(e, mode.events[static_cast<size_t>(slot)]);
+            readEvent(e, mode.events[static_cast<size_t>(slot)], keys);
     }
     return mode;
-}
-
-// Line and column (both from 1) of a byte offset in the text.
-void lineAndColumn(const std::string& text, std::ptrdiff_t offset, int& line, int& column) {
-    line = 1;
-    column = 1;
-    const size_t end = offset < 0 ? 0 : std::min(text.size(), static_cast<size_t>(offset));
-    for (size_t i = 0; i < end; ++i) {
-        if (text[i] == '\n') {
-            ++line;
-            column = 1;
-        } else {
-            ++column;
-        }
-    }
 }
 
 } // namespace
@@ -90,6 +115,7 @@ ConfigLoadResult parseConfiguration(const std::string& text, const std::string& 
     }
     config.version = readAttribute(root, "version");
     const int initialMode = beginner ? 0 : 1;
+    KeyCollector keys(text, result.keys);
     for (pugi::xml_node a = root.first_child(); a; a = a.next_sibling()) {
         if (!isElement(a, "app"))
             continue;
@@ -101,7 +127,7 @@ ConfigLoadResult parseConfiguration(const std::string& text, const std::string& 
         fresh.hideOverlayWindow = readAttribute(a, "hideOverlayWindow");
         for (pugi::xml_node m = a.first_child(); m; m = m.next_sibling())
             if (isElement(m, "mode"))
-                fresh.modes.push_back(readMode(m));
+                fresh.modes.push_back(readMode(m, keys));
         fresh.modeIndex = initialMode;
         // A later entry for the same class replaces the earlier one whole.
         config.apps[fresh.windowClass] = std::move(fresh);

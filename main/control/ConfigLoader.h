@@ -2,6 +2,9 @@
 #pragma once
 
 #include <string>
+#include <vector>
+
+#include "common/KeyNames.h"
 
 #include "main/control/ConfigModel.h"
 
@@ -9,7 +12,8 @@ namespace zorvexa {
 
 struct ConfigLoadResult {
     bool ok = false;
-    std::string error; // one line naming the file and the reason, empty when ok
+    std::string error;            // one line naming the file and the reason, empty when ok
+    std::vector<KeyMention> keys; // every key, extKey and extKey2 of an event, with its line
 };
 
 // Parses the file at `path`. Every application entry starts in mode 0 when `beginner` is

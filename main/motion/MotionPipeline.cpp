@@ -72,6 +72,8 @@ void MotionPipeline::createWindows() {
         setStatus(events->loadError());
         if (services_.reportConfigError)
             services_.reportConfigError(events->loadError());
+    } else if (!events->keyWarnings().empty()) {
+        setStatus(events->keyWarnings().front());
     }
     setControlEvents(std::move(events));
 }
@@ -96,7 +98,9 @@ void MotionPipeline::reloadConfiguration() {
     events->selectApplication("");
     setControlEvents(events);
     // A file that could not be read is worth more than the usual confirmation.
-    setStatus(events->loadError().empty() ? "config.xml reloaded" : events->loadError());
+    setStatus(!events->loadError().empty()     ? events->loadError()
+              : !events->keyWarnings().empty() ? events->keyWarnings().front()
+                                               : "config.xml reloaded");
     if (!events->loadError().empty() && services_.reportConfigError)
         services_.reportConfigError(events->loadError());
 }

@@ -32,6 +32,22 @@ void FakeDesktop::failKeySends(int count) {
     failuresLeft_ = count;
 }
 
+void FakeDesktop::holdKeySends(bool hold) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    holdSends_ = hold;
+    logged_.notify_all();
+}
+
+bool FakeDesktop::waitForHeldSend(std::chrono::milliseconds timeout) const {
+    std::unique_lock<std::mutex> lock(mutex_);
+    return logged_.wait_for(lock, timeout, [&] { return sendsHeld_ > 0; });
+}
+
+int FakeDesktop::foregroundWaits() const {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return foregroundWaits_;
+}
+
 void FakeDesktop::setOpenResult(const std::string& path, OpenResult result) {
     std::lock_guard<std::mutex> lock(mutex_);
     openResults_[path] = result;
@@ -76,12 +92,20 @@ void FakeDesktop::log(FakeDesktopCall call) {
 }
 
 WindowId FakeDesktop::foregroundWindow() {
-    std::lock_guard<std::mutex> lock(mutex_);
+    std::unique_lock<std::mutex> lock(mutex_, std::try_to_lock);
+    if (!lock.owns_lock()) {
+        lock.lock();
+        ++foregroundWaits_;
+    }
     return foreground_;
 }
 
 std::string FakeDesktop::windowClass(WindowId window) {
-    std::lock_guard<std::mutex> lock(mutex_);
+    std::unique_lock<std::mutex> lock(mutex_, std::try_to_lock);
+    if (!lock.owns_lock()) {
+        lock.lock();
+        ++foregroundWaits_;
+    }
     if (window == 0) {
         return {};
     }
@@ -90,7 +114,13 @@ std::string FakeDesktop::windowClass(WindowId window) {
 }
 
 int FakeDesktop::sendKeyRecords(const KeyRecord* records, int count) {
-    std::lock_guard<std::mutex> lock(mutex_);
+    std::unique_lock<std::mutex> lock(mutex_);
+    if (holdSends_) {
+        ++sendsHeld_;
+        logged_.notify_all();
+        logged_.wait(lock, [this] { return !holdSends_; }); // the wait releases the lock
+        --sendsHeld_;
+    }
     FakeDesktopCall call = newCall(FakeDesktopCall::Kind::SendKeyRecords);
     if (count > 0) {
         call.records.assign(records, records + count);

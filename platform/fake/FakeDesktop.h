@@ -46,6 +46,13 @@ class FakeDesktop final : public Desktop {
     void setScreenSize(int width, int height);
     // The next `count` calls of sendKeyRecords insert nothing and return 0.
     void failKeySends(int count);
+    // While held, sendKeyRecords waits (holding no lock) until released: an executor
+    // stuck in the middle of a chord.
+    void holdKeySends(bool hold);
+    // Waits until a sendKeyRecords call is waiting in the hold; false on timeout.
+    bool waitForHeldSend(std::chrono::milliseconds timeout) const;
+    // How often a foreground query found the desktop busy with another call and waited.
+    int foregroundWaits() const;
     // What openFile returns for a path (default: Started).
     void setOpenResult(const std::string& path, OpenResult result);
 
@@ -79,6 +86,9 @@ class FakeDesktop final : public Desktop {
     std::vector<TopLevelWindow> windows_;
     std::map<std::string, OpenResult> openResults_;
     int failuresLeft_ = 0;
+    bool holdSends_ = false;
+    int sendsHeld_ = 0;
+    int foregroundWaits_ = 0;
     int width_ = 1280;
     int height_ = 1024;
 };

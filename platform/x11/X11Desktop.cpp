@@ -15,58 +15,15 @@
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
-#include <X11/extensions/XTest.h>
 
-#include "common/VirtualKeys.h"
 #include "platform/DebugSink.h"
 #include "platform/ProcessLauncher.h"
+#include "platform/x11/X11Errors.h"
+#include "platform/x11/X11Input.h"
 
 namespace zorvexa {
 
 namespace {
-
-// --- X error trapping -----------------------------------------------------------------
-// The error handler is process-wide in Xlib. Ours counts the errors of the connections
-// of X11Desktop objects and passes any other connection's errors to the handler that
-// was installed before.
-
-std::mutex g_errorMutex;
-std::map<Display*, std::atomic<int>*> g_errorCounters;
-XErrorHandler g_previousHandler = nullptr;
-std::once_flag g_installHandler;
-
-int recordXError(Display* display, XErrorEvent* event) {
-    XErrorHandler previous = nullptr;
-    {
-        std::lock_guard<std::mutex> lock(g_errorMutex);
-        const auto found = g_errorCounters.find(display);
-        if (found != g_errorCounters.end()) {
-            found->second->fetch_add(1);
-            char text[128] = {};
-            XGetErrorText(display, event->error_code, text, sizeof text - 1);
-            debugOutput(std::string("X error: ") + text + " (request " +
-                        std::to_string(static_cast<int>(event->request_code)) + ")\n");
-            return 0;
-        }
-        previous = g_previousHandler;
-    }
-    return previous != nullptr ? previous(display, event) : 0;
-}
-
-void registerDisplay(Display* display, std::atomic<int>* counter) {
-    std::call_once(g_installHandler, [] {
-        XErrorHandler previous = XSetErrorHandler(recordXError);
-        std::lock_guard<std::mutex> lock(g_errorMutex);
-        g_previousHandler = previous;
-    });
-    std::lock_guard<std::mutex> lock(g_errorMutex);
-    g_errorCounters[display] = counter;
-}
-
-void unregisterDisplay(Display* display) {
-    std::lock_guard<std::mutex> lock(g_errorMutex);
-    g_errorCounters.erase(display);
-}
 
 // --- Properties -----------------------------------------------------------------------
 
@@ -131,7 +88,6 @@ bool contains(const std::vector<unsigned long>& items, Atom atom) {
 
 constexpr long kIconStateValue = 3; // IconicState of WM_STATE
 constexpr long kNormalStateValue = 1;
-constexpr auto kKeystrokeGap = std::chrono::milliseconds(15);
 constexpr auto kActivationWait = std::chrono::milliseconds(500);
 
 } // namespace
@@ -141,7 +97,6 @@ struct X11Desktop::Impl {
     Display* display = nullptr;
     Window root = 0;
     int screen = 0;
-    bool hasXTest = false;
     std::atomic<int> errors{0};
 
     Atom netActiveWindow = 0;
@@ -158,22 +113,13 @@ struct X11Desktop::Impl {
     Atom wmState = 0;
     Atom netSupportingWmCheck = 0;
 
-    // Keysyms bound to spare keycodes, and the spare keycodes in order of use.
-    std::map<KeySym, KeyCode> boundKeysyms;
-    std::vector<KeyCode> spareKeycodes;
-    std::size_t nextSpare = 0;
-    bool spareKeycodesSearched = false;
-    std::chrono::steady_clock::time_point lastKeystroke{};
+    std::unique_ptr<X11Input> input; // keyboard and pointer, on a connection of its own
 
     ~Impl() {
         if (display == nullptr) {
             return;
         }
-        for (const auto& binding : boundKeysyms) {
-            KeySym none[2] = {NoSymbol, NoSymbol};
-            XChangeKeyboardMapping(display, binding.second, 2, none, 1);
-        }
-        XSync(display, False);
+        input.reset();
         unregisterDisplay(display);
         XCloseDisplay(display);
     }
@@ -213,8 +159,7 @@ struct X11Desktop::Impl {
         }
     }
 
-    // Handles keymap changes announced since the last call, so keycodes stay right
-    // after the user switches layouts.
+    // Empties the event queue (keymap change notices reach every client).
     void drainEvents() {
         while (XPending(display) > 0) {
             XEvent event;
@@ -351,110 +296,6 @@ struct X11Desktop::Impl {
         }
         return icon;
     }
-
-    // --- Keyboard ----------------------------------------------------------------------
-
-    void findSpareKeycodes() {
-        spareKeycodesSearched = true;
-        int minCode = 0;
-        int maxCode = 0;
-        XDisplayKeycodes(display, &minCode, &maxCode);
-        int perCode = 0;
-        KeySym* map = XGetKeyboardMapping(display, static_cast<KeyCode>(minCode),
-                                          maxCode - minCode + 1, &perCode);
-        if (map == nullptr) {
-            return;
-        }
-        // From the top, where servers leave codes unused.
-        for (int code = maxCode; code >= minCode; --code) {
-            const KeySym* syms = map + (code - minCode) * perCode;
-            if (std::all_of(syms, syms + perCode, [](KeySym s) { return s == NoSymbol; })) {
-                spareKeycodes.push_back(static_cast<KeyCode>(code));
-            }
-        }
-        XFree(map);
-    }
-
-    KeyCode bindSpareKeycode(KeySym keysym) {
-        if (!spareKeycodesSearched) {
-            findSpareKeycodes();
-        }
-        if (spareKeycodes.empty()) {
-            return 0;
-        }
-        const KeyCode code = spareKeycodes[nextSpare];
-        nextSpare = (nextSpare + 1) % spareKeycodes.size();
-        // A reused spare keycode loses its previous keysym.
-        for (auto it = boundKeysyms.begin(); it != boundKeysyms.end(); ++it) {
-            if (it->second == code) {
-                boundKeysyms.erase(it);
-                break;
-            }
-        }
-        KeySym syms[2] = {keysym, keysym};
-        XChangeKeyboardMapping(display, code, 2, syms, 1);
-        XSync(display, False);
-        boundKeysyms[keysym] = code;
-        return code;
-    }
-
-    // The keycode that types `keysym` without other modifiers; 0 when there is none.
-    KeyCode keycodeOf(KeySym keysym) {
-        const auto bound = boundKeysyms.find(keysym);
-        if (bound != boundKeysyms.end()) {
-            return bound->second;
-        }
-        const KeyCode code = XKeysymToKeycode(display, keysym);
-        if (code != 0 && XkbKeycodeToKeysym(display, code, 0, 0) == keysym) {
-            return code;
-        }
-        // Missing from the keymap, or only reachable on another shift level (numpad
-        // digits without Num Lock): a spare keycode of its own types it directly.
-        return bindSpareKeycode(keysym);
-    }
-
-    int playKeyRecords(const KeyRecord* records, int count) {
-        if (count <= 0 || records == nullptr) {
-            return 0;
-        }
-        if (!hasXTest) {
-            debugOutput("X11: XTest extension missing, keystroke not sent\n");
-            return 0;
-        }
-        drainEvents();
-        // Resolve every key first: a chord is sent whole or not at all, so no
-        // modifier is ever left held down.
-        std::vector<KeyCode> codes(static_cast<std::size_t>(count));
-        for (int i = 0; i < count; ++i) {
-            const std::uint32_t keysym = keysymOfVirtualKey(records[i].vk);
-            const KeyCode code = keysym != 0 ? keycodeOf(keysym) : 0;
-            if (code == 0) {
-                debugOutput("X11: no key for virtual-key code " + std::to_string(records[i].vk) +
-                            ", keystroke not sent\n");
-                return 0;
-            }
-            codes[static_cast<std::size_t>(i)] = code;
-        }
-        // Two strokes within the same server millisecond read as auto-repeat to some
-        // toolkits; keep them apart.
-        const auto now = std::chrono::steady_clock::now();
-        if (now - lastKeystroke < kKeystrokeGap) {
-            std::this_thread::sleep_for(kKeystrokeGap - (now - lastKeystroke));
-        }
-        const int errorsBefore = errors.load();
-        bool ok = true;
-        for (int i = 0; i < count && ok; ++i) {
-            const bool press = (records[i].flags & kKeyEventKeyUp) == 0;
-            ok = XTestFakeKeyEvent(display, codes[static_cast<std::size_t>(i)],
-                                   press ? True : False, 0) != 0;
-        }
-        XSync(display, False);
-        lastKeystroke = std::chrono::steady_clock::now();
-        if (!ok || errors.load() != errorsBefore) {
-            return 0;
-        }
-        return count;
-    }
 };
 
 std::unique_ptr<X11Desktop> X11Desktop::open(const char* displayName) {
@@ -468,13 +309,9 @@ std::unique_ptr<X11Desktop> X11Desktop::open(const char* displayName) {
     impl->screen = DefaultScreen(display);
     impl->root = RootWindow(display, impl->screen);
     registerDisplay(display, &impl->errors);
-    int eventBase = 0;
-    int errorBase = 0;
-    int major = 0;
-    int minor = 0;
-    impl->hasXTest = XTestQueryExtension(display, &eventBase, &errorBase, &major, &minor) != 0;
-    if (!impl->hasXTest) {
-        debugOutput("X11: the server lacks the XTest extension; no synthetic input\n");
+    impl->input = X11Input::open(displayName);
+    if (!impl->input) {
+        return nullptr;
     }
     impl->internAtoms();
     return std::unique_ptr<X11Desktop>(new X11Desktop(std::move(impl)));
@@ -485,11 +322,15 @@ X11Desktop::X11Desktop(std::unique_ptr<Impl> impl) : impl_(std::move(impl)) {}
 X11Desktop::~X11Desktop() = default;
 
 int X11Desktop::errorCount() const {
-    return impl_->errors.load();
+    return impl_->errors.load() + impl_->input->errorCount();
 }
 
 WindowId X11Desktop::foregroundWindow() {
+    // Asked every frame: a convenient moment to put back spare keycodes that are due,
+    // when no chord is being typed.
+    impl_->input->restoreSparesIfIdle();
     std::lock_guard<std::mutex> lock(impl_->mutex);
+    impl_->drainEvents();
     return impl_->activeWindow();
 }
 
@@ -499,8 +340,7 @@ std::string X11Desktop::windowClass(WindowId window) {
 }
 
 int X11Desktop::sendKeyRecords(const KeyRecord* records, int count) {
-    std::lock_guard<std::mutex> lock(impl_->mutex);
-    return impl_->playKeyRecords(records, count);
+    return impl_->input->sendKeyRecords(records, count);
 }
 
 void X11Desktop::postKeyToForeground(int vk) {
@@ -508,44 +348,30 @@ void X11Desktop::postKeyToForeground(int vk) {
         return;
     }
     const KeyRecordList list = buildKeystroke(static_cast<std::uint16_t>(vk), 0, 0);
-    std::lock_guard<std::mutex> lock(impl_->mutex);
-    impl_->playKeyRecords(list.records.data(), list.count);
+    impl_->input->sendKeyRecords(list.records.data(), list.count);
+}
+
+bool X11Desktop::canSendKey(int vk) {
+    return impl_->input->canSendKey(vk);
 }
 
 void X11Desktop::moveMouseRelative(int dx, int dy) {
-    std::lock_guard<std::mutex> lock(impl_->mutex);
-    if (!impl_->hasXTest) {
-        return;
-    }
-    XTestFakeRelativeMotionEvent(impl_->display, dx, dy, 0);
-    XSync(impl_->display, False);
+    impl_->input->moveRelative(dx, dy);
 }
 
 void X11Desktop::moveMouseAbsolute(int nx, int ny) {
-    std::lock_guard<std::mutex> lock(impl_->mutex);
-    if (!impl_->hasXTest) {
-        return;
-    }
-    const long long width = DisplayWidth(impl_->display, impl_->screen);
-    const long long height = DisplayHeight(impl_->display, impl_->screen);
-    // 0..65535 spans the screen; values past either end stop at its edge.
-    const long long x = std::clamp(static_cast<long long>(nx) * width / 65536, 0LL, width - 1);
-    const long long y = std::clamp(static_cast<long long>(ny) * height / 65536, 0LL, height - 1);
-    XTestFakeMotionEvent(impl_->display, impl_->screen, static_cast<int>(x), static_cast<int>(y),
-                         0);
-    XSync(impl_->display, False);
+    impl_->input->moveAbsolute(nx, ny);
 }
 
 void X11Desktop::leftButton(bool down) {
-    std::lock_guard<std::mutex> lock(impl_->mutex);
-    if (!impl_->hasXTest) {
-        return;
-    }
-    XTestFakeButtonEvent(impl_->display, 1, down ? True : False, 0);
-    XSync(impl_->display, False);
+    impl_->input->leftButton(down);
 }
 
-bool X11Desktop::activateWindow(WindowId id) {
+void X11Desktop::releaseHeldInput() {
+    impl_->input->releaseHeld();
+}
+
+bool X11Desktop::requestActivation(WindowId id) {
     const auto window = static_cast<Window>(id);
     {
         std::lock_guard<std::mutex> lock(impl_->mutex);
@@ -577,6 +403,20 @@ bool X11Desktop::activateWindow(WindowId id) {
                    &event);
         XRaiseWindow(display, window);
         XSync(display, False);
+    }
+    return true;
+}
+
+bool X11Desktop::activateWindow(WindowId id) {
+    const auto window = static_cast<Window>(id);
+    if (!requestActivation(id)) {
+        return false;
+    }
+    {
+        std::lock_guard<std::mutex> lock(impl_->mutex);
+        if (!impl_->hasWindowManager()) {
+            return true; // focused directly, no one to wait for
+        }
     }
     // The window manager acts asynchronously: wait for the active window to change,
     // without holding the connection meanwhile.

@@ -1,16 +1,14 @@
 // The desktop of an X11 session: EWMH for the active window, the window list and
 // activation; XTest for synthetic keyboard and pointer input.
 //
-// One display connection per object, used under one mutex: Xlib calls of a connection
+// One display connection for window queries, used under one mutex: Xlib calls of a connection
 // must not run concurrently, and the executor threads, the frame loop and the user
 // interface all call in. X errors (a window that vanished between two calls) are
 // recorded, never fatal.
 //
 // Choices made for a Linux desktop:
-// - Keys whose keysym has no keycode in the current keymap (F13..F24 on many servers)
-//   are bound to a spare keycode on first use and stay bound until the object goes away,
-//   because clients look the keymap up lazily after a mapping change; unbinding right
-//   after the stroke can make them read it as no symbol.
+// - Keyboard and pointer input go through X11Input (see there: layouts, spare keycodes,
+//   monitors), on a second connection, so window queries never wait behind typing.
 // - A window counts as visible when it is mapped, or minimised (iconic), since a
 //   minimised window is still one the user can switch to. `disabled` is never set: X has
 //   no notion of a window that refuses input while a modal dialog is open.
@@ -38,10 +36,13 @@ class X11Desktop final : public Desktop {
     std::string windowClass(WindowId window) override;
     int sendKeyRecords(const KeyRecord* records, int count) override;
     void postKeyToForeground(int vk) override;
+    bool canSendKey(int vk) override;
+    void releaseHeldInput() override;
     void moveMouseRelative(int dx, int dy) override;
     void moveMouseAbsolute(int nx, int ny) override;
     void leftButton(bool down) override;
     bool activateWindow(WindowId window) override;
+    bool requestActivation(WindowId window) override;
     std::vector<TopLevelWindow> topLevelWindows() override;
     OpenResult openFile(const std::string& path) override;
     int screenWidth() override;

@@ -115,6 +115,9 @@ TEST_F(OsmerakDialog, OverlongLinesAreCutWithoutSplittingACharacter) {
 
 TEST_F(OsmerakDialog, EnterActivatesTheTargetThenSendsTheChordAfterTheDelay) {
     start();
+    TopLevelWindow target = window(kTarget, "target");
+    target.className = "App";
+    desktop.setWindows({target});
     desktop.setForeground(0x500000, "Elsewhere"); // the user clicked another window
     controller.keyPressed(DialogKey::Enter);
 
@@ -318,6 +321,71 @@ TEST_F(OsmerakDialog, EnterInAnEmptyTaskListSwitchesNowhere) {
     EXPECT_EQ(controller.taskSelection(), -1);
     controller.keyPressed(DialogKey::Enter);
     EXPECT_TRUE(desktop.calls().empty());
+    EXPECT_EQ(finishedCount, 1);
+}
+
+} // namespace
+} // namespace zorvexa
+
+namespace zorvexa {
+namespace {
+
+TEST_F(OsmerakDialog, KeysThatCannotBeSentAreReportedAtLoadWithFileAndLine) {
+    start(R"(<commands>
+  <window windowClass="App">
+    <command shortcut="click" key="VK_RBUTTON"/>
+    <command shortcut="play" key="VK_PLAY" extKey1="VK_MBUTTON"/>
+  </window>
+  <window windowClass="Other"><command key="VK_LBUTTON"/></window>
+</commands>)");
+    const std::string file = folder.file("commands.xml");
+    EXPECT_EQ(controller.keyWarnings(),
+              (std::vector<std::string>{
+                  file + ", line 3: the key VK_RBUTTON cannot be sent on this desktop",
+                  file + ", line 4: the key VK_MBUTTON cannot be sent on this desktop"}));
+    EXPECT_EQ(debug.size(), 2u);
+}
+
+TEST_F(OsmerakDialog, ATargetClosedBeforeEnterGetsNothingAndTheDialogSaysSo) {
+    std::vector<std::string> notices;
+    controller.showNotice = [&](const std::string& text) { notices.push_back(text); };
+    start();
+    desktop.setForeground(0x500000, "Terminal"); // the target closed; another is in front
+    controller.keyPressed(DialogKey::Enter);
+    EXPECT_EQ(endedAs, true);
+    clock.advanceTo(CommandDialogController::kActivationTimeoutMs);
+    EXPECT_TRUE(sends().empty()) << "Ctrl+T must not reach the terminal";
+    ASSERT_EQ(notices.size(), 1u);
+    EXPECT_EQ(debug.back(), "target window not in front, command not sent\n");
+    EXPECT_EQ(finishedCount, 0) << "the message stays a moment";
+    clock.advanceBy(CommandDialogController::kNoticeMs);
+    EXPECT_EQ(finishedCount, 1);
+    clock.advanceBy(5000);
+    EXPECT_TRUE(sends().empty());
+}
+
+TEST_F(OsmerakDialog, TheChordWaitsUntilTheWindowManagerHasBroughtTheTargetToTheFront) {
+    start();
+    desktop.setForeground(0x500000, "Elsewhere"); // not activated yet (unlisted window)
+    controller.keyPressed(DialogKey::Enter);
+    clock.advanceTo(399);
+    EXPECT_TRUE(sends().empty());
+    desktop.setForeground(kTarget, "App"); // the window manager got round to it
+    clock.advanceTo(400);
+    EXPECT_EQ(sends().size(), 1u);
+    EXPECT_EQ(finishedCount, 1);
+}
+
+TEST_F(OsmerakDialog, ARetryIsNotSentOnceTheTargetHasLeftTheFront) {
+    start();
+    desktop.failKeySends(1);
+    controller.keyPressed(DialogKey::Enter);
+    clock.advanceTo(200);
+    ASSERT_EQ(sends().size(), 1u);
+    desktop.setForeground(0x500000, "Elsewhere");
+    clock.advanceBy(5000);
+    EXPECT_EQ(sends().size(), 1u);
+    EXPECT_EQ(debug.back(), "target window left the front, command not sent\n");
     EXPECT_EQ(finishedCount, 1);
 }
 

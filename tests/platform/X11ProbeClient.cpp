@@ -2,9 +2,12 @@
 // WM_CLASS and title and writes what it receives to standard output, one line each:
 //   ready <window>                      mapped (and "dialog <window>" for --transient)
 //   key press|release <keysym> <state>  keysym of level 0, modifier state in hex
+//                                       (with --produced: the keysym the key produces
+//                                       under that state, group and level included)
 //   motion <x_root> <y_root>
 //   button press|release <n> <x_root> <y_root>
-// Options: --class NAME --title TEXT [--transient] [--icon]
+// Options: --class NAME --title TEXT [--transient] [--icon] [--produced]
+#include <X11/XKBlib.h>
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
@@ -71,6 +74,7 @@ int main(int argc, char** argv) {
     std::string title = "probe";
     bool transient = false;
     bool icon = false;
+    bool produced = false;
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
         if (arg == "--class" && i + 1 < argc) {
@@ -81,6 +85,8 @@ int main(int argc, char** argv) {
             transient = true;
         } else if (arg == "--icon") {
             icon = true;
+        } else if (arg == "--produced") {
+            produced = true;
         }
     }
     Display* display = XOpenDisplay(nullptr);
@@ -117,7 +123,12 @@ int main(int argc, char** argv) {
             break;
         case KeyPress:
         case KeyRelease: {
-            const KeySym sym = XLookupKeysym(&event.xkey, 0);
+            KeySym sym = XLookupKeysym(&event.xkey, 0);
+            if (produced) {
+                unsigned consumed = 0;
+                XkbLookupKeySym(display, static_cast<KeyCode>(event.xkey.keycode), event.xkey.state,
+                                &consumed, &sym);
+            }
             const char* name = XKeysymToString(sym);
             std::printf("key %s %s %x\n", event.type == KeyPress ? "press" : "release",
                         name != nullptr ? name : "NoSymbol", event.xkey.state);

@@ -130,10 +130,18 @@ void ShellController::watchConfiguration() {
 
 void ShellController::shutDown() {
     statusTimer_.stop();
-    saveOptions(state_, paths_);
-    appendSessionLog(state_, paths_);
+    saveSession();
     frameLoop_.joinAtExit([this] { stopFrameLoop(); });
     guideThread_.joinAtExit([this] { stopGuide(); });
+}
+
+void ShellController::saveSession() {
+    std::lock_guard<std::mutex> lock(sessionSaveMutex_);
+    if (sessionSaved_)
+        return;
+    sessionSaved_ = true;
+    saveOptions(state_, paths_);
+    appendSessionLog(state_, paths_);
 }
 
 void ShellController::stopFrameLoop() {

@@ -15,6 +15,7 @@
 
 #include <atomic>
 #include <memory>
+#include <mutex>
 #include <string>
 
 #include <QObject>
@@ -53,6 +54,9 @@ class ShellController : public QObject {
     // After the event loop has ended: saves the options, appends the session's log row,
     // then ends and joins the capture thread and the guide thread.
     void shutDown();
+    // Saves the options and appends the session's log row, once per run whatever calls
+    // it first (shutDown, or an exit path that cannot wait for it: the display lost).
+    void saveSession();
 
     void runCommand(int commandId);
 
@@ -117,6 +121,8 @@ class ShellController : public QObject {
     std::atomic<bool> commandPlayback_{false};  // a playback started by its command runs
     std::atomic<bool> mainWindowActive_{false}; // written by the window thread
     bool closing_ = false;
+    std::mutex sessionSaveMutex_; // a second caller waits until the first has saved
+    bool sessionSaved_ = false;
 };
 
 } // namespace zorvexa

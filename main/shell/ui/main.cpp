@@ -10,18 +10,24 @@
 // the user's copy in $XDG_CONFIG_HOME/zorvexa (made from the shipped file on first start).
 // The file in use is named on standard error.
 #include <atomic>
+#include <chrono>
 #include <csignal>
 #include <cstdlib>
+
+#include <unistd.h>
 
 #include <QApplication>
 #include <QTimer>
 
 #include "common/StageTiming.h"
+#include "main/control/ExecutorThreads.h"
 #include "main/shell/AppPaths.h"
 #include "main/shell/AppState.h"
 #include "main/shell/app/CommandIds.h"
 #include "main/shell/ui/ShellController.h"
 #include "platform/Desktop.h"
+#include "platform/DesktopLost.h"
+#include "platform/HeldInput.h"
 
 namespace {
 
@@ -34,11 +40,32 @@ std::string envText(const char* name) {
 zorvexa::AppState g_state;
 
 // Set by Ctrl+C, a closed terminal or a session that ends: the program then closes as
-// through File > Exit, so the options and the session's calories are saved.
+// through File > Exit, so the options and the session's calories are saved. A second
+// signal ends the program at once.
 std::atomic<bool> g_closeRequested{false};
+std::atomic<int> g_closeSignals{0};
 
-void requestClose(int) {
+void requestClose(int signal) {
+    if (g_closeSignals.fetch_add(1) > 0)
+        _exit(128 + signal);
     g_closeRequested.store(true);
+}
+
+// How long the end of the program waits for executor threads (a click holds the button
+// for a second; a pause ends early when asked to stop).
+constexpr std::chrono::milliseconds kExecutorStopBound{2000};
+
+// For exits that bypass the end of main (Qt ends the process when its display
+// connection breaks): the session is saved from an exit handler.
+std::atomic<zorvexa::ShellController*> g_shell{nullptr};
+
+// Such an exit happens while the worker threads still run: once saved, the process ends
+// at once, before static destructors pull libraries out from under those threads.
+void saveSessionAtExit() {
+    if (zorvexa::ShellController* shell = g_shell.load()) {
+        shell->saveSession();
+        std::_Exit(1);
+    }
 }
 
 void installCloseSignals() {
@@ -67,6 +94,10 @@ int main(int argc, char** argv) {
 
     zorvexa::ShellController shell(g_state, std::move(paths), zorvexa::openSystemDesktop(),
                                    options);
+    g_shell.store(&shell);
+    std::atexit(saveSessionAtExit);
+    // The X connection lost (logout): save before the process ends.
+    zorvexa::setDesktopLostHandler([&shell] { shell.saveSession(); });
     shell.startUp();
     installCloseSignals();
     QTimer closeWatch;
@@ -77,6 +108,11 @@ int main(int argc, char** argv) {
     closeWatch.start(200);
     const int code = app.exec();
     shell.shutDown();
+    // No executor presses anything from here on; what is still held goes up.
+    zorvexa::stopExecutors(kExecutorStopBound);
+    zorvexa::releaseAllHeldInput();
+    zorvexa::setDesktopLostHandler({});
+    g_shell.store(nullptr);
     zorvexa::timing::disable();
     return code;
 }

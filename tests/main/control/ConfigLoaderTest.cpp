@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "ControlTestSupport.h"
+#include "common/VirtualKeys.h"
 #include "main/control/ConfigLoader.h"
 
 using namespace zorvexa;
@@ -166,6 +167,9 @@ TEST(ShippedConfiguration, LoadsAndBindsUsableKeys) {
         loadConfiguration(std::string(ZORVEXA_SOURCE_DIR) + "/data/config.xml", false, c);
     ASSERT_TRUE(r.ok) << r.error;
     const KeyNameTable keys;
+    EXPECT_TRUE(unsendableKeyMessages("config.xml", r.keys, keys, [](int vk) {
+                    return keysymOfVirtualKey(vk) != 0;
+                }).empty());
     for (const auto& [cls, app] : c.apps) {
         EXPECT_GE(app.modes.size(), 2u) << cls << " needs a mode for each setting";
         for (const ModeEntry& m : app.modes) {
@@ -190,4 +194,24 @@ TEST(ShippedConfiguration, LoadsAndBindsUsableKeys) {
     std::sort(bound.begin(), bound.end());
     EXPECT_EQ(bound,
               (std::vector<std::string>{"VK_DOWN", "VK_ESCAPE", "VK_N", "VK_RETURN", "VK_UP"}));
+}
+
+TEST(ConfigLoader, KeysThatCannotBeSentAreReportedOnceWithFileAndLine) {
+    TempConfig config(doc(R"(<app windowClass="App"><mode/><mode>
+        <event name="UP_MOTION" action="WM_KEYDOWN" key="VK_LBUTTON"/>
+        <event name="DOWN_MOTION" action="WM_KEYDOWN" key="VK_PLAY"
+               extKey="VK_CONTROL" extKey2="VK_XBUTTON1"/>
+        <event name="LEFT_MOTION" action="WM_KEYDOWN" key="13"/>
+        <event name="RIGHT_MOTION" action="WM_KEYDOWN" key="VK_NOSUCHKEY"/>
+    </mode></app>)"));
+    AppState state;
+    DebugLog log;
+    CControlEvents events(state, std::make_shared<FakeDesktop>(), {config.path(), "", {}});
+    const std::string file = config.path();
+    EXPECT_EQ(events.keyWarnings(),
+              (std::vector<std::string>{
+                  file + ", line 4: the key VK_LBUTTON cannot be sent on this desktop",
+                  file + ", line 5: the key VK_XBUTTON1 cannot be sent on this desktop"}));
+    EXPECT_TRUE(log.contains(events.keyWarnings()[0] + "\n"));
+    EXPECT_TRUE(events.loadError().empty()) << "the file itself is fine";
 }

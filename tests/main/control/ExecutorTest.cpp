@@ -1,7 +1,12 @@
 #include <gtest/gtest.h>
 
+#include <condition_variable>
+#include <future>
+#include <stdexcept>
 #include <string>
 #include <thread>
+
+#include "main/control/ExecutorThreads.h"
 
 #include "ControlTestSupport.h"
 
@@ -165,4 +170,69 @@ TEST(Executor, LaunchedThreadsOutliveTheirDispatcher) {
     ASSERT_TRUE(rig.desktop->waitForCalls(3, std::chrono::seconds(5)));
     EXPECT_EQ(rig.state.lastActionType, kActionKeyDown);
     EXPECT_EQ(rig.state.lastActionFrame, 1);
+}
+
+TEST(Executor, StoppingAtExitEndsAClickEarlyWithTheButtonReleased) {
+    ExecRig rig;
+    rig.env.sleep = nullptr; // real, interruptible pauses
+    ActionParam p;
+    p.type = kActionLeftClick;
+    p.repeat = 1000; // would hold and release the button for over half an hour
+    p.dir = kDirToCenter;
+    g_currentdir = p.dir;
+    ASSERT_TRUE(launchExecutor([p, env = rig.env] { postMessageThread(p, env); }));
+    ASSERT_TRUE(rig.desktop->waitForCalls(1, std::chrono::seconds(5)));
+    EXPECT_TRUE(stopExecutors(std::chrono::seconds(10)));
+    EXPECT_EQ(runningExecutors(), 0);
+    EXPECT_FALSE(launchExecutor([] {})) << "nothing starts while the program ends";
+    allowExecutors();
+    const auto buttons = rig.desktop->callsOf(Kind::LeftButton);
+    ASSERT_FALSE(buttons.empty());
+    EXPECT_LE(buttons.size(), 4u);
+    EXPECT_FALSE(buttons.back().down) << "the button is not left held";
+}
+
+TEST(Executor, AnExceptionEndsOnlyItsThreadAndIsReported) {
+    std::mutex mutex;
+    std::condition_variable reported;
+    std::vector<std::string> errors;
+    setExecutorErrorHandler([&](const std::string& what) {
+        std::lock_guard<std::mutex> lock(mutex);
+        errors.push_back(what);
+        reported.notify_all();
+    });
+    DebugLog log;
+    ASSERT_TRUE(launchExecutor([] { throw std::runtime_error("desktop gone"); }));
+    {
+        std::unique_lock<std::mutex> lock(mutex);
+        ASSERT_TRUE(
+            reported.wait_for(lock, std::chrono::seconds(5), [&] { return !errors.empty(); }));
+    }
+    setExecutorErrorHandler({});
+    EXPECT_EQ(errors, (std::vector<std::string>{"desktop gone"}));
+    EXPECT_TRUE(log.contains("executor thread failed: desktop gone\n"));
+    EXPECT_TRUE(stopExecutors(std::chrono::seconds(5)));
+    allowExecutors();
+}
+
+TEST(Executor, ForegroundQueriesNeverWaitForAnExecutorInTheMiddleOfAChord) {
+    Rig rig(doc(R"(<app windowClass="App"><mode/><mode>
+        <event name="UP_MOTION" action="WM_KEYDOWN" key="VK_A" repeat="3"/></mode></app>)"));
+    rig.desktop->holdKeySends(true);
+    rig.frame(kDirUp);
+    ASSERT_TRUE(rig.desktop->waitForHeldSend(std::chrono::seconds(5)));
+    // The frame loop's next frames: gestures with no action still ask for the window
+    // in front. They must not wait behind the executor.
+    auto frames = std::async(std::launch::async, [&] {
+        for (int i = 0; i < 3; ++i) {
+            rig.events->dispatch(kDirDown);
+            rig.events->dispatch(0);
+        }
+    });
+    const bool done = frames.wait_for(std::chrono::seconds(5)) == std::future_status::ready;
+    rig.desktop->holdKeySends(false);
+    frames.wait();
+    EXPECT_TRUE(done) << "the frame loop waited for the executor";
+    EXPECT_EQ(rig.desktop->foregroundWaits(), 0);
+    EXPECT_TRUE(rig.settle());
 }
