@@ -44,4 +44,11 @@ DesktopChoice lastDesktopChoice();
 // "desktop: wayland" and one indented line per note, each line ending in a newline.
 std::string describeDesktopChoice(const DesktopChoice& choice);
 
+// Called before the QApplication exists: in a Wayland session with XWayland (DISPLAY
+// set) the Qt windows run through XWayland (QT_QPA_PLATFORM=xcb) unless the user chose a
+// Qt platform, so the indicator can stay above other windows without taking the focus,
+// dialogs can be placed, and the X class ("Osmerak") is what the compositor reports as
+// the app_id. Returns whether it chose.
+bool preferXWaylandForQt();
+
 } // namespace zorvexa

@@ -120,6 +120,16 @@ std::string describeDesktopChoice(const DesktopChoice& choice) {
     return text;
 }
 
+bool preferXWaylandForQt() {
+    const DesktopSession session = currentDesktopSession();
+    std::string ignored;
+    if (!envText("QT_QPA_PLATFORM").empty() || session.display.empty() ||
+        preferredDesktop(session, ignored) != DesktopKind::Wayland) {
+        return false;
+    }
+    return setenv("QT_QPA_PLATFORM", "xcb", 1) == 0;
+}
+
 std::shared_ptr<Desktop> openSystemDesktop() {
     const DesktopSession session = currentDesktopSession();
     DesktopChoice choice;

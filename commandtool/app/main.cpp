@@ -9,13 +9,17 @@
 #include "commandtool/app/QtScheduler.h"
 #include "commandtool/controller/CommandDialogController.h"
 #include "platform/Desktop.h"
+#include "platform/DesktopChoice.h"
 
 int main(int argc, char** argv) {
     // WM_CLASS becomes ("Osmerak", "Osmerak"): instance from RESOURCE_NAME, class from
     // the application name.
     qputenv("RESOURCE_NAME", QByteArrayLiteral("Osmerak"));
+    zorvexa::preferXWaylandForQt();
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Osmerak"));
+    // The app_id when Qt runs natively on Wayland (no XWayland).
+    QGuiApplication::setDesktopFileName(QStringLiteral("Osmerak"));
     QApplication::setQuitOnLastWindowClosed(false);
 
     const std::shared_ptr<zorvexa::Desktop> desktop = zorvexa::openSystemDesktop();

@@ -15,6 +15,7 @@
 #include "main/shell/app/CommandIds.h"
 #include "main/shell/ui/ShellController.h"
 #include "platform/Desktop.h"
+#include "platform/DesktopChoice.h"
 
 namespace {
 
@@ -45,6 +46,7 @@ void installCloseSignals() {
 } // namespace
 
 int main(int argc, char** argv) {
+    zorvexa::preferXWaylandForQt();
     QApplication::setApplicationName(QStringLiteral("Zorvexa"));
     QApplication app(argc, argv);
     app.setQuitOnLastWindowClosed(false); // the shell quits when the main window closes
