@@ -7,15 +7,28 @@
 
 #include <chrono>
 #include <cstdlib>
+#include <cstring>
 #include <fstream>
 #include <functional>
 #include <sstream>
 #include <string>
 #include <thread>
 
+#include <fcntl.h>
+#include <sys/mman.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <vector>
+
+#include <linux/input-event-codes.h>
+#include <wayland-client.h>
+#include <xkbcommon/xkbcommon.h>
+
 #include "commandtool/controller/TaskWindows.h"
 #include "common/Keystroke.h"
 #include "platform/KeyboardSender.h"
+#include "virtual-keyboard-unstable-v1-client-protocol.h"
 
 namespace zorvexa {
 namespace {
@@ -57,6 +70,91 @@ void focus(const std::string& appId) {
     const std::string command = "swaymsg '[app_id=\"" + appId + "\"] focus' >/dev/null";
     ASSERT_EQ(std::system(command.c_str()), 0) << command;
 }
+
+// Another keyboard on the same seat, with a Russian layout: the user's own keyboard as it
+// would be after they typed on it. A client of its own, as the user's keyboard is no
+// part of our connection.
+class RussianKeyboard {
+  public:
+    RussianKeyboard() {
+        display_ = wl_display_connect(nullptr);
+        if (display_ == nullptr) {
+            return;
+        }
+        registry_ = wl_display_get_registry(display_);
+        wl_registry_add_listener(registry_, &kListener, this);
+        wl_display_roundtrip(display_);
+        if (seat_ == nullptr || manager_ == nullptr) {
+            return;
+        }
+        xkb_context* context = xkb_context_new(XKB_CONTEXT_NO_FLAGS);
+        const xkb_rule_names names = {"evdev", "pc105", "ru", "", ""};
+        xkb_keymap* keymap =
+            xkb_keymap_new_from_names(context, &names, XKB_KEYMAP_COMPILE_NO_FLAGS);
+        char* text = keymap != nullptr ? xkb_keymap_get_as_string(keymap, XKB_KEYMAP_FORMAT_TEXT_V1)
+                                       : nullptr;
+        xkb_keymap_unref(keymap);
+        xkb_context_unref(context);
+        if (text == nullptr) {
+            return;
+        }
+        const std::size_t size = std::strlen(text) + 1;
+        const int fd = memfd_create("ru-keymap", MFD_CLOEXEC);
+        const bool written = fd >= 0 && write(fd, text, size) == static_cast<ssize_t>(size);
+        std::free(text);
+        if (!written) {
+            return;
+        }
+        keyboard_ = zwp_virtual_keyboard_manager_v1_create_virtual_keyboard(manager_, seat_);
+        zwp_virtual_keyboard_v1_keymap(keyboard_, WL_KEYBOARD_KEYMAP_FORMAT_XKB_V1, fd,
+                                       static_cast<std::uint32_t>(size));
+        close(fd);
+        zwp_virtual_keyboard_v1_modifiers(keyboard_, 0, 0, 0, 0);
+        wl_display_roundtrip(display_);
+        std::this_thread::sleep_for(100ms);
+        ready_ = true;
+    }
+    ~RussianKeyboard() {
+        if (keyboard_ != nullptr) {
+            zwp_virtual_keyboard_v1_destroy(keyboard_);
+        }
+        if (display_ != nullptr) {
+            wl_display_roundtrip(display_);
+            wl_display_disconnect(display_);
+        }
+    }
+    bool ready() const { return ready_; }
+    void tap(std::uint32_t code) {
+        for (const std::uint32_t state :
+             {WL_KEYBOARD_KEY_STATE_PRESSED, WL_KEYBOARD_KEY_STATE_RELEASED}) {
+            zwp_virtual_keyboard_v1_key(keyboard_, ++time_, code, state);
+        }
+        wl_display_roundtrip(display_);
+    }
+
+  private:
+    static void onGlobal(void* data, wl_registry* registry, std::uint32_t name,
+                         const char* interface, std::uint32_t) {
+        auto* self = static_cast<RussianKeyboard*>(data);
+        if (std::strcmp(interface, wl_seat_interface.name) == 0 && self->seat_ == nullptr) {
+            self->seat_ =
+                static_cast<wl_seat*>(wl_registry_bind(registry, name, &wl_seat_interface, 1));
+        } else if (std::strcmp(interface, zwp_virtual_keyboard_manager_v1_interface.name) == 0) {
+            self->manager_ = static_cast<zwp_virtual_keyboard_manager_v1*>(
+                wl_registry_bind(registry, name, &zwp_virtual_keyboard_manager_v1_interface, 1));
+        }
+    }
+    static void onGlobalRemove(void*, wl_registry*, std::uint32_t) {}
+    static constexpr wl_registry_listener kListener = {onGlobal, onGlobalRemove};
+
+    wl_display* display_ = nullptr;
+    wl_registry* registry_ = nullptr;
+    wl_seat* seat_ = nullptr;
+    zwp_virtual_keyboard_manager_v1* manager_ = nullptr;
+    zwp_virtual_keyboard_v1* keyboard_ = nullptr;
+    std::uint32_t time_ = 1;
+    bool ready_ = false;
+};
 
 class WaylandDesktopTest : public ::testing::Test {
   protected:
@@ -184,6 +282,89 @@ TEST_F(WaylandDesktopTest, TaskListListsTheWindowsAndActivatesTheChosenOne) {
         waitFor([&] { return since(logB, mark).find("key press Up\n") != std::string::npos; }));
     EXPECT_FALSE(desktop->activateWindow(0));
     EXPECT_FALSE(desktop->activateWindow(999999));
+}
+
+// The user types on a keyboard with a Russian layout, then a stroke sends its keys: they
+// arrive as named, and the user's keyboard types Russian again afterwards.
+TEST_F(WaylandDesktopTest, AnotherKeyboardsLayoutDoesNotChangeWhatArrives) {
+    focus("zorvexa-probe-a");
+    ASSERT_TRUE(waitFor([&] { return desktop->foregroundClass() == "zorvexa-probe-a"; }));
+    RussianKeyboard russian;
+    ASSERT_TRUE(russian.ready());
+    const std::size_t mark = readFile(logA).size();
+    russian.tap(KEY_A);
+    EXPECT_TRUE(sendKeyboardEvent(*desktop, kVkA, 0, 0));
+    EXPECT_TRUE(sendKeyboardEvent(*desktop, kVkSemicolon, 0, 0));
+    russian.tap(KEY_A);
+    EXPECT_TRUE(sendKeyboardEvent(*desktop, kVkEnd, kVkControl, 0));
+    auto presses = [&] {
+        std::string lines;
+        std::istringstream in(since(logA, mark));
+        for (std::string line; std::getline(in, line);) {
+            if (line.rfind("key press ", 0) == 0) {
+                lines += line.substr(10) + "\n";
+            }
+        }
+        return lines;
+    };
+    const std::string expected = "Cyrillic_ef\na\nsemicolon\nCyrillic_ef\nControl_L\nEnd Control\n";
+    EXPECT_TRUE(waitFor([&] { return presses() == expected; })) << presses();
+}
+
+// The frame loop, executor threads and a user interface thread call in at once.
+TEST_F(WaylandDesktopTest, CallsFromSeveralThreadsAllComplete) {
+    focus("zorvexa-probe-a");
+    ASSERT_TRUE(waitFor([&] { return desktop->foregroundClass() == "zorvexa-probe-a"; }));
+    const std::size_t mark = readFile(logA).size();
+    constexpr int kRounds = 40;
+    std::atomic<int> sent{0};
+    std::vector<std::thread> threads;
+    threads.emplace_back([&] {
+        for (int i = 0; i < kRounds; ++i) {
+            sent += sendKeyboardEvent(*desktop, kVkF13, 0, 0) ? 1 : 0;
+        }
+    });
+    threads.emplace_back([&] {
+        for (int i = 0; i < kRounds; ++i) {
+            EXPECT_EQ(desktop->foregroundClass(), "zorvexa-probe-a");
+        }
+    });
+    threads.emplace_back([&] {
+        for (int i = 0; i < kRounds; ++i) {
+            EXPECT_EQ(desktop->topLevelWindows().size(), 2u);
+            desktop->moveMouseRelative(1, 0);
+        }
+    });
+    for (std::thread& t : threads) {
+        t.join();
+    }
+    EXPECT_EQ(sent.load(), kRounds);
+    auto count = [&] {
+        const std::string text = since(logA, mark);
+        int n = 0;
+        for (std::size_t at = text.find("key press F13"); at != std::string::npos;
+             at = text.find("key press F13", at + 1)) {
+            ++n;
+        }
+        return n;
+    };
+    EXPECT_TRUE(waitFor([&] { return count() == kRounds; })) << count();
+}
+
+// Run last by the script: the compositor goes away under an open backend, which then
+// reports failures instead of crashing or hanging.
+TEST(WaylandDesktopGone, CompositorThatQuitsLeavesFailuresNotACrash) {
+    std::string whyNot;
+    std::unique_ptr<WaylandDesktop> desktop = WaylandDesktop::open(nullptr, whyNot);
+    ASSERT_NE(desktop, nullptr) << whyNot;
+    ASSERT_EQ(std::system("swaymsg exit >/dev/null 2>&1; sleep 1"), 0);
+    const KeyRecordList list = buildKeystroke(kVkUp, 0, 0);
+    EXPECT_EQ(desktop->sendKeyRecords(list.records.data(), list.count), 0);
+    EXPECT_EQ(desktop->foregroundWindow(), 0u);
+    EXPECT_FALSE(desktop->activateWindow(1));
+    desktop->moveMouseRelative(1, 1);
+    desktop->leftButton(true);
+    desktop->leftButton(false);
 }
 
 } // namespace

@@ -62,7 +62,7 @@ start_probe() { # APP_ID TITLE LOG
 start_probe zorvexa-probe-a "Probe A" "$work/probe-a.log"
 start_probe zorvexa-probe-b "Probe B" "$work/probe-b.log"
 
-run "$tests" || fail "the Wayland backend tests failed"
+run "$tests" --gtest_filter='-WaylandDesktopGone.*' || fail "the Wayland backend tests failed"
 
 # The demo session for real, into probe a chosen by its app_id: UP presses Up, DOWN
 # presses Ctrl+End; the default entry sends nothing, so a wrong foreground class shows.
@@ -100,7 +100,12 @@ diff "$work/expected.txt" "$work/arrived.txt" >/dev/null || {
   diff "$work/expected.txt" "$work/arrived.txt"; fail "the keys that arrived differ"; }
 echo "analyzer: $(wc -l <"$work/expected.txt") key presses arrived in order"
 
-# A Russian layout first for the session's keyboards: our keys still arrive as named.
+# A Russian layout first in the session's keyboard configuration: our keys still arrive
+# as named (sway keeps the keymap a virtual keyboard brings; the test with a Russian
+# keyboard on the seat covers the user's own layout).
 run swaymsg 'input type:keyboard xkb_layout "ru,us"' >/dev/null || fail "swaymsg input failed"
 run "$tests" --gtest_filter='*KeysAndChords*' || fail "keys differ with a Russian layout first"
+
+# Last: the compositor quits under an open backend.
+run "$tests" --gtest_filter='WaylandDesktopGone.*' || fail "the backend did not survive the compositor"
 echo "PASS"
