@@ -351,6 +351,34 @@ TEST_F(WaylandDesktopTest, CallsFromSeveralThreadsAllComplete) {
     EXPECT_TRUE(waitFor([&] { return count() == kRounds; })) << count();
 }
 
+// A terminal (foot, started by the script when installed) that types what it receives
+// into a file: the first key of a freshly opened backend, sent right after the keymap
+// upload, must arrive too.
+TEST(WaylandFirstKey, FirstKeyAfterTheKeymapUploadArrives) {
+    const std::string typed = logPath("ZV_FOOT_TYPED");
+    if (typed.empty()) {
+        GTEST_SKIP() << "foot is not installed";
+    }
+    focus("zorvexa-foot");
+    {
+        // The terminal last saw another keymap, as after the user typed on their keyboard.
+        RussianKeyboard russian;
+        ASSERT_TRUE(russian.ready());
+        const std::size_t before = readFile(typed).size();
+        russian.tap(KEY_A);
+        ASSERT_TRUE(waitFor([&] { return readFile(typed).size() > before; }));
+    }
+    std::string whyNot;
+    std::unique_ptr<WaylandDesktop> desktop = WaylandDesktop::open(nullptr, whyNot);
+    ASSERT_NE(desktop, nullptr) << whyNot;
+    const std::size_t mark = readFile(typed).size();
+    for (const std::uint16_t vk : {std::uint16_t{0x51}, std::uint16_t{0x57}, std::uint16_t{0x45}}) {
+        EXPECT_TRUE(sendKeyboardEvent(*desktop, vk, 0, 0));
+    }
+    EXPECT_TRUE(waitFor([&] { return readFile(typed).substr(mark) == "qwe"; }))
+        << readFile(typed).substr(mark);
+}
+
 // Run last by the script: the compositor goes away under an open backend, which then
 // reports failures instead of crashing or hanging.
 TEST(WaylandDesktopGone, CompositorThatQuitsLeavesFailuresNotACrash) {
