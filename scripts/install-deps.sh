@@ -9,7 +9,7 @@ packages=(
   qt6-base-dev qt6-svg-dev libqt6svg6 qt6-qpa-plugins libgl-dev
   libpugixml-dev
   libx11-dev libxtst-dev
-  libwayland-dev libwayland-bin wayland-protocols libxkbcommon-dev sway foot
+  libwayland-dev libwayland-bin wayland-protocols libxkbcommon-dev sway foot xwayland
   libv4l-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth openbox x11-utils x11-apps xdotool imagemagick xdg-utils

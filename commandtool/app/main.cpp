@@ -4,6 +4,7 @@
 // can operate it; the dialog's window class is "Osmerak" for that purpose.
 #include <QApplication>
 #include <QScreen>
+#include <QWindow>
 
 #include "commandtool/app/CommandDialog.h"
 #include "commandtool/app/QtScheduler.h"
@@ -32,6 +33,17 @@ int main(int argc, char** argv) {
 
     // The window in front now, before the dialog exists on screen, is the target.
     controller.setOwnWindow(static_cast<zorvexa::WindowId>(dialog.winId()));
+    // A desktop that names windows its own way (the Wayland backend) knows the dialog by
+    // another id: once the dialog has the focus, it is the window in front there.
+    QObject::connect(&app, &QGuiApplication::focusWindowChanged, [&](QWindow* focused) {
+        if (focused == nullptr) {
+            return;
+        }
+        const zorvexa::WindowId front = desktop->foregroundWindow();
+        if (front != 0 && desktop->windowClass(front) == "Osmerak") {
+            controller.setOwnWindow(front);
+        }
+    });
     controller.start();
     if (controller.ended()) {
         return 0;

@@ -379,6 +379,27 @@ TEST(WaylandFirstKey, FirstKeyAfterTheKeymapUploadArrives) {
         << readFile(typed).substr(mark);
 }
 
+// Osmerak (its Qt window through XWayland, started by the script in front of probe b,
+// with probe a behind it) switches to probe a through its task list: N, Down, Enter.
+// The dialog itself is not in the list, and the chord for it arrives through XWayland.
+TEST(WaylandOsmerak, TaskListSwitchesBetweenSwayWindows) {
+    if (std::getenv("ZV_OSMERAK") == nullptr) {
+        GTEST_SKIP() << "run by the script when Xwayland is installed";
+    }
+    std::string whyNot;
+    std::unique_ptr<WaylandDesktop> desktop = WaylandDesktop::open(nullptr, whyNot);
+    ASSERT_NE(desktop, nullptr) << whyNot;
+    ASSERT_TRUE(waitFor([&] { return desktop->foregroundClass() == "Osmerak"; }, 15s))
+        << desktop->foregroundClass();
+    std::this_thread::sleep_for(1s); // the dialog has taken the focus in Qt as well
+    for (const std::uint16_t vk : {std::uint16_t{0x4E}, std::uint16_t{0x28}, std::uint16_t{0x0D}}) {
+        EXPECT_TRUE(sendKeyboardEvent(*desktop, vk, 0, 0));
+        std::this_thread::sleep_for(300ms);
+    }
+    EXPECT_TRUE(waitFor([&] { return desktop->foregroundClass() == "zorvexa-probe-a"; }, 5s))
+        << desktop->foregroundClass();
+}
+
 // Run last by the script: the compositor goes away under an open backend, which then
 // reports failures instead of crashing or hanging.
 TEST(WaylandDesktopGone, CompositorThatQuitsLeavesFailuresNotACrash) {

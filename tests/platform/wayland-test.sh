@@ -41,17 +41,20 @@ run() {
   "${as_user[@]}" env -i PATH="$PATH" HOME="$work" XDG_RUNTIME_DIR="$runtime" "${session[@]}" \
     ZV_PROBE_LOG_A="$work/probe-a.log" ZV_PROBE_LOG_B="$work/probe-b.log" "$@"
 }
-run env WLR_BACKENDS=headless WLR_LIBINPUT_NO_DEVICES=1 WLR_RENDERER=pixman \
-  sway -c "$work/sway.cfg" >"$work/sway.log" 2>&1 &
-pids+=($!)
+start_sway() {
+  run env WLR_BACKENDS=headless WLR_LIBINPUT_NO_DEVICES=1 WLR_RENDERER=pixman \
+    sway -c "$work/sway.cfg" >>"$work/sway.log" 2>&1 &
+  pids+=($!)
+  for _ in $(seq 1 200); do
+    found=$(cd "$runtime" && ls wayland-* 2>/dev/null | grep -v lock | head -n 1)
+    ipc=$(ls "$runtime"/sway-ipc.*.sock 2>/dev/null | head -n 1)
+    [ -n "$found" ] && [ -n "$ipc" ] && { socket=$found; break; }
+    sleep 0.05
+  done
+  [ -n "$socket" ] || fail "sway did not start"
+}
 socket=
-for _ in $(seq 1 200); do
-  found=$(cd "$runtime" && ls wayland-* 2>/dev/null | grep -v lock | head -n 1)
-  ipc=$(ls "$runtime"/sway-ipc.*.sock 2>/dev/null | head -n 1)
-  [ -n "$found" ] && [ -n "$ipc" ] && { socket=$found; break; }
-  sleep 0.05
-done
-[ -n "$socket" ] || fail "sway did not start"
+start_sway
 
 start_probe() { # APP_ID TITLE LOG
   run "$probe" --app-id "$1" --title "$2" >"$3" 2>&1 &
@@ -120,6 +123,34 @@ fi
 run swaymsg 'input type:keyboard xkb_layout "ru,us"' >/dev/null || fail "swaymsg input failed"
 run "$tests" --gtest_filter='*KeysAndChords*' || fail "keys differ with a Russian layout first"
 
-# Last: the compositor quits under an open backend.
+# The compositor quits under an open backend.
 run "$tests" --gtest_filter='WaylandDesktopGone.*' || fail "the backend did not survive the compositor"
+wait "${pids[0]}" 2>/dev/null
+
+# Osmerak's task list on sway, its Qt window through XWayland (a sway of its own, with
+# XWayland this time): probe b in front, probe a behind; the list switches to probe a.
+if command -v Xwayland >/dev/null; then
+  sed -i '/^xwayland disable$/d' "$work/sway.cfg"
+  rm -f "$runtime"/wayland-* "$runtime"/sway-ipc.*
+  socket=
+  start_sway
+  : >"$work/probe-a.log"
+  : >"$work/probe-b.log"
+  start_probe zorvexa-probe-a "Probe A" "$work/probe-a.log"
+  start_probe zorvexa-probe-b "Probe B" "$work/probe-b.log"
+  mkdir -p "$work/osmerak"
+  cat >"$work/osmerak/commands.xml" <<'XML'
+<?xml version="1.0" encoding="UTF-8"?>
+<commands>
+  <window name="Other" windowClass="OtherApp">
+    <command shortcut="F5" description="Reload" key="VK_F5"/>
+  </window>
+</commands>
+XML
+  run swaymsg "exec cd '$work/osmerak' && exec '$bin/osmerak' >'$work/osmerak.log' 2>&1" \
+    >/dev/null || fail "swaymsg exec failed"
+  run env ZV_OSMERAK=1 "$tests" --gtest_filter='WaylandOsmerak.*' || fail "Osmerak's task list failed"
+else
+  echo "Xwayland is not installed: the Osmerak test is skipped"
+fi
 echo "PASS"
