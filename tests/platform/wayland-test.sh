@@ -13,7 +13,8 @@ command -v sway >/dev/null || { echo "sway is not installed: skipped"; exit 77; 
 
 as_user=()
 if [ "$(id -u)" -eq 0 ]; then
-  id zvwayland >/dev/null 2>&1 || useradd -m -s /bin/sh zvwayland || exit 1
+  # Another run may create it at the same moment.
+  id zvwayland >/dev/null 2>&1 || useradd -m -s /bin/sh zvwayland 2>/dev/null || id zvwayland >/dev/null || exit 1
   as_user=(runuser -u zvwayland --)
 fi
 work=$(mktemp -d /tmp/zv-wayland.XXXXXX)
