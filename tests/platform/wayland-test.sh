@@ -23,8 +23,20 @@ runtime="$work/runtime"
 mkdir -m 0700 "$runtime"
 [ "$(id -u)" -eq 0 ] && chown zvwayland "$runtime" "$work"
 pids=()
+sway_pids=() # the compositors themselves: runuser does not pass a kill on
+owner=$(id -un)
+[ ${#as_user[@]} -gt 0 ] && owner=zvwayland
+# Every process of this run's session (sway, Xwayland, the clients, Osmerak), told
+# apart by the runtime folder in its environment.
+session_pids() {
+  for p in $(pgrep -u "$owner"); do
+    tr '\0' '\n' <"/proc/$p/environ" 2>/dev/null | grep -qx "XDG_RUNTIME_DIR=$runtime" && echo "$p"
+  done
+}
 cleanup() {
-  for p in "${pids[@]}"; do kill "$p" 2>/dev/null; done
+  for p in "${sway_pids[@]}" "${pids[@]}"; do kill "$p" 2>/dev/null; done
+  sleep 0.5
+  for p in $(session_pids); do kill "$p" 2>/dev/null; done
   wait 2>/dev/null
   rm -rf "$work"
 }
@@ -53,6 +65,8 @@ start_sway() {
     sleep 0.05
   done
   [ -n "$socket" ] || fail "sway did not start"
+  local name=${ipc%.sock}
+  sway_pids+=("${name##*.}") # sway-ipc.UID.PID.sock
 }
 socket=
 start_sway
