@@ -37,6 +37,8 @@ cleanup() {
   for p in "${sway_pids[@]}" "${pids[@]}"; do kill "$p" 2>/dev/null; done
   sleep 0.5
   for p in $(session_pids); do kill "$p" 2>/dev/null; done
+  for _ in $(seq 1 40); do [ -z "$(session_pids)" ] && break; sleep 0.05; done
+  for p in $(session_pids); do kill -9 "$p" 2>/dev/null; done
   wait 2>/dev/null
   rm -rf "$work"
 }
