@@ -1,6 +1,8 @@
 // The only door from the program to the desktop: the window in front and its class,
 // synthetic keyboard and pointer input, window activation and listing, opening files.
-// platform/x11 implements it on a real X11 desktop; platform/fake records calls for tests.
+// platform/x11 implements it on a real X11 desktop, platform/wayland on wlroots
+// compositors, platform/uinput for input anywhere else; platform/fake records calls for
+// tests.
 #pragma once
 
 #include <cstdint>
@@ -79,8 +81,8 @@ class Desktop {
     virtual int screenHeight() = 0;
 };
 
-// The desktop of this session: the X11 backend when a display is reachable, otherwise
-// a desktop that does nothing (so headless runs never crash).
+// The desktop of this session, chosen as platform/DesktopChoice.h describes; a desktop
+// that does nothing when no backend opens (so headless runs never crash).
 std::shared_ptr<Desktop> openSystemDesktop();
 
 } // namespace zorvexa

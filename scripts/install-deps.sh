@@ -9,6 +9,7 @@ packages=(
   qt6-base-dev qt6-svg-dev libqt6svg6 qt6-qpa-plugins libgl-dev
   libpugixml-dev
   libx11-dev libxtst-dev libxrandr-dev
+  libwayland-dev libwayland-bin wayland-protocols libxkbcommon-dev sway foot xwayland
   libv4l-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth openbox x11-utils x11-apps x11-xkb-utils xkb-data x11-xserver-utils xdotool imagemagick xdg-utils

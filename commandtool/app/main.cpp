@@ -7,19 +7,24 @@
 // copy in $XDG_CONFIG_HOME/zorvexa, made from the shipped file on first start.
 #include <QApplication>
 #include <QScreen>
+#include <QWindow>
 
 #include "commandtool/app/CommandDialog.h"
 #include "commandtool/app/QtScheduler.h"
 #include "commandtool/controller/CommandDialogController.h"
 #include "main/shell/AppPaths.h"
 #include "platform/Desktop.h"
+#include "platform/DesktopChoice.h"
 
 int main(int argc, char** argv) {
     // WM_CLASS becomes ("Osmerak", "Osmerak"): instance from RESOURCE_NAME, class from
     // the application name.
     qputenv("RESOURCE_NAME", QByteArrayLiteral("Osmerak"));
+    zorvexa::preferXWaylandForQt();
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Osmerak"));
+    // The app_id when Qt runs natively on Wayland (no XWayland).
+    QGuiApplication::setDesktopFileName(QStringLiteral("Osmerak"));
     QApplication::setQuitOnLastWindowClosed(false);
 
     const std::shared_ptr<zorvexa::Desktop> desktop = zorvexa::openSystemDesktop();
@@ -35,6 +40,17 @@ int main(int argc, char** argv) {
 
     // The window in front now, before the dialog exists on screen, is the target.
     controller.setOwnWindow(static_cast<zorvexa::WindowId>(dialog.winId()));
+    // A desktop that names windows its own way (the Wayland backend) knows the dialog by
+    // another id: once the dialog has the focus, it is the window in front there.
+    QObject::connect(&app, &QGuiApplication::focusWindowChanged, [&](QWindow* focused) {
+        if (focused == nullptr) {
+            return;
+        }
+        const zorvexa::WindowId front = desktop->foregroundWindow();
+        if (front != 0 && desktop->windowClass(front) == "Osmerak") {
+            controller.setOwnWindow(front);
+        }
+    });
     const std::string commandsFile =
         zorvexa::userConfigFile(zorvexa::resolveAppPaths(), zorvexa::currentDirectory(),
                                 zorvexa::CommandStore::kDefaultFileName);

@@ -242,6 +242,19 @@ void MainWindow::showFileNotFound(const QString& path) {
     box->open();
 }
 
+void MainWindow::showDesktopNotice(const QString& text, std::function<void()> onDismissed) {
+    auto* box = new QMessageBox(QMessageBox::Information, QStringLiteral("Zorvexa"), text,
+                                QMessageBox::Ok, this);
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    box->setObjectName(QStringLiteral("desktopNoticeBox"));
+    box->setWindowModality(Qt::NonModal);
+    connect(box, &QMessageBox::finished, this, [dismissed = std::move(onDismissed)](int) {
+        if (dismissed)
+            dismissed();
+    });
+    box->show();
+}
+
 void MainWindow::closeEvent(QCloseEvent* event) {
     if (onClose)
         onClose();

@@ -56,6 +56,8 @@ class MainWindow : public QMainWindow {
     void showAboutBox();
     // The warning for a program or file that is not there, with its full path as text.
     void showFileNotFound(const QString& path);
+    // A non-modal notice about the desktop; `onDismissed` runs when the user closes it.
+    void showDesktopNotice(const QString& text, std::function<void()> onDismissed);
 
   protected:
     void closeEvent(QCloseEvent* event) override;

@@ -12,9 +12,11 @@
 #include "main/motion/MotionPipeline.h"
 #include "main/shell/AppState.h"
 #include "main/shell/Calories.h"
+#include "main/shell/DesktopNotice.h"
 #include "main/shell/Options.h"
 #include "main/shell/app/CommandIds.h"
 #include "platform/Desktop.h"
+#include "platform/DesktopChoice.h"
 
 namespace zorvexa {
 
@@ -57,6 +59,7 @@ void ShellController::startUp() {
     state_.statusBar = static_cast<WindowHandle>(window_.statusBar());
 
     window_.show();
+    showDesktopNotice();
     connect(&statusTimer_, &QTimer::timeout, this,
             [this] { setStatusText(updateStatusLine(state_, previousFrameCounter_)); });
     statusTimer_.start(1000);
@@ -176,6 +179,15 @@ void ShellController::setStatusText(const std::string& text) {
             }
         },
         Qt::QueuedConnection);
+}
+
+void ShellController::showDesktopNotice() {
+    const DesktopChoice choice = lastDesktopChoice();
+    const std::string text = desktopNoticeText(desktopKindName(choice.kind), choice.notes);
+    if (text.empty() || desktopNoticeDismissed(text, paths_))
+        return;
+    window_.showDesktopNotice(QString::fromStdString(text),
+                              [this, text] { dismissDesktopNotice(text, paths_); });
 }
 
 void ShellController::reportConfigError(const std::string& text) {

@@ -69,6 +69,8 @@ class ShellController : public QObject {
     void reportConfigError(const std::string& text);
 
   private:
+    // What this desktop cannot do, once, until the user dismisses it.
+    void showDesktopNotice();
     // Capture.
     void startCapture();
     void runCapture();

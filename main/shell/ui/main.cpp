@@ -26,6 +26,7 @@
 #include "main/shell/app/CommandIds.h"
 #include "main/shell/ui/ShellController.h"
 #include "platform/Desktop.h"
+#include "platform/DesktopChoice.h"
 #include "platform/DesktopLost.h"
 #include "platform/HeldInput.h"
 
@@ -79,6 +80,7 @@ void installCloseSignals() {
 } // namespace
 
 int main(int argc, char** argv) {
+    zorvexa::preferXWaylandForQt();
     QApplication::setApplicationName(QStringLiteral("Zorvexa"));
     QApplication app(argc, argv);
     app.setQuitOnLastWindowClosed(false); // the shell quits when the main window closes
