@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "platform/Desktop.h"
+#include "platform/uinput/EvdevKeys.h"
 #include "platform/uinput/UinputEvents.h"
 
 namespace zorvexa {
@@ -39,6 +40,7 @@ class UinputDesktop final : public Desktop {
     std::string windowClass(WindowId) override { return {}; }
     int sendKeyRecords(const KeyRecord* records, int count) override;
     void postKeyToForeground(int vk) override;
+    bool canSendKey(int vk) override { return evdevCodeOfVirtualKey(vk) != 0; }
     void moveMouseRelative(int dx, int dy) override;
     void moveMouseAbsolute(int nx, int ny) override;
     void leftButton(bool down) override;

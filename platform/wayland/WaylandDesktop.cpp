@@ -21,6 +21,7 @@
 
 #include "common/VirtualKeys.h"
 #include "platform/DebugSink.h"
+#include "platform/HeldInput.h"
 #include "platform/ProcessLauncher.h"
 #include "platform/wayland/WaylandKeymap.h"
 #include "virtual-keyboard-unstable-v1-client-protocol.h"
@@ -466,9 +467,14 @@ std::unique_ptr<WaylandDesktop> WaylandDesktop::open(const char* displayName, st
     return std::unique_ptr<WaylandDesktop>(new WaylandDesktop(std::move(impl)));
 }
 
-WaylandDesktop::WaylandDesktop(std::unique_ptr<Impl> impl) : impl_(std::move(impl)) {}
+WaylandDesktop::WaylandDesktop(std::unique_ptr<Impl> impl) : impl_(std::move(impl)) {
+    // A button still held when the program ends would keep dragging in the session.
+    registerHeldInputOwner(this, [this] { leftButton(false); });
+}
 
-WaylandDesktop::~WaylandDesktop() = default;
+WaylandDesktop::~WaylandDesktop() {
+    unregisterHeldInputOwner(this);
+}
 
 std::vector<std::string> WaylandDesktop::limitations() const {
     std::vector<std::string> result;
@@ -543,6 +549,10 @@ void WaylandDesktop::leftButton(bool down) {
                                    down ? WL_POINTER_BUTTON_STATE_PRESSED
                                         : WL_POINTER_BUTTON_STATE_RELEASED);
     impl_->pointerFrame();
+    if (down)
+        noteInputDown(this, BTN_LEFT);
+    else
+        noteInputUp(this, BTN_LEFT);
 }
 
 bool WaylandDesktop::activateWindow(WindowId window) {
