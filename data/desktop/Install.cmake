@@ -15,6 +15,9 @@ install(TARGETS ${ZV_PROGRAMS} zorvexa-analyze RUNTIME DESTINATION ${CMAKE_INSTA
 
 install(FILES ${ZORVEXA_DATA_DIR}/config.xml ${ZORVEXA_DATA_DIR}/commands.xml
         DESTINATION ${CMAKE_INSTALL_DATADIR}/zorvexa)
+# The uinput rule is shipped for the user to copy into /etc/udev/rules.d, never active
+# by itself: it lets every program of the user create input devices.
+install(FILES ${ZV_DESKTOP_DIR}/70-zorvexa-uinput.rules DESTINATION ${CMAKE_INSTALL_DATADIR}/zorvexa)
 install(DIRECTORY ${CMAKE_RUNTIME_OUTPUT_DIRECTORY}/DemoVideos
         DESTINATION ${CMAKE_INSTALL_DATADIR}/zorvexa FILES_MATCHING PATTERN "*.avi")
 

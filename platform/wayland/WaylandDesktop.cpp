@@ -509,6 +509,11 @@ int WaylandDesktop::sendKeyRecords(const KeyRecord* records, int count) {
     return impl_->playKeyRecords(records, count);
 }
 
+bool WaylandDesktop::canSendKey(int vk) {
+    std::lock_guard<std::mutex> lock(impl_->mutex);
+    return impl_->keyboard != nullptr && impl_->keycodes.count(keysymOfVirtualKey(vk)) != 0;
+}
+
 void WaylandDesktop::postKeyToForeground(int vk) {
     if (vk <= 0 || vk > 0xFFFF) {
         return;

@@ -41,6 +41,7 @@ class WaylandDesktop final : public Desktop {
     std::string windowClass(WindowId window) override;
     int sendKeyRecords(const KeyRecord* records, int count) override;
     void postKeyToForeground(int vk) override;
+    bool canSendKey(int vk) override;
     void moveMouseRelative(int dx, int dy) override;
     void moveMouseAbsolute(int nx, int ny) override;
     void leftButton(bool down) override;

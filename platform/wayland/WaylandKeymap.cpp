@@ -58,6 +58,11 @@ VirtualKeymap buildVirtualKeymap() {
             xkb_keysym_get_name(keysym, name, sizeof name) <= 0) {
             continue;
         }
+        // Names such as 3270_Reset read back as numbers in keymap text, which neither the
+        // compositor nor the clients could parse: such keys stay out of the keymap.
+        if (name[0] >= '0' && name[0] <= '9' && name[1] != '\0') {
+            continue;
+        }
         const std::uint32_t code = next++;
         const std::string key = "<K" + std::to_string(code) + ">";
         keycodes += "        " + key + " = " + std::to_string(code) + ";\n";

@@ -73,6 +73,13 @@ TEST(WaylandKeymap, EveryNamedKeyTypesItsKeysymAndModifiersAreReal) {
         if (table[i].keysym == 0) {
             continue;
         }
+        // Keysym names that start with a digit (3270_Reset) cannot be written in keymap
+        // text; those keys are left out (and reported as unsendable).
+        const char* name = table[i].keysymName;
+        if (name[0] >= '0' && name[0] <= '9' && name[1] != '\0') {
+            EXPECT_EQ(keymap.keycode.count(table[i].keysym), 0u) << name;
+            continue;
+        }
         const auto found = keymap.keycode.find(table[i].keysym);
         ASSERT_NE(found, keymap.keycode.end()) << table[i].keysymName;
         EXPECT_EQ(xkb_state_key_get_one_sym(state, found->second + 8), table[i].keysym)
