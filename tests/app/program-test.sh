@@ -12,20 +12,7 @@ config=${4:-}
 bindir=$(cd "$(dirname "$exe")" && pwd)
 mkdir -p "$out"
 
-failures=0
-fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
-pass() { echo "ok: $*"; }
-
-# Waits up to $1 tenths of a second for the command to succeed.
-waitFor() {
-  local tenths=$1; shift
-  for _ in $(seq 1 "$tenths"); do
-    "$@" >/dev/null 2>&1 && return 0
-    sleep 0.1
-  done
-  return 1
-}
-visible() { xdotool search --onlyvisible --name "$1"; }
+. "$(dirname "$0")/../support/checks.sh"
 # A screenshot; import fails when a window (a tooltip) vanishes while it walks the tree.
 shot() { import "$@" 2>/dev/null || { sleep 0.3; import "$@" 2>/dev/null; } || echo "note: no screenshot ${*: -1}"; }
 

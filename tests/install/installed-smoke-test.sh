@@ -11,18 +11,7 @@ prefix=$(cd "$1" && pwd) || exit 1
 probe=$2
 out=${3:-}
 
-failures=0
-fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
-pass() { echo "ok: $*"; }
-waitFor() {
-  local tenths=$1; shift
-  for _ in $(seq 1 "$tenths"); do
-    "$@" >/dev/null 2>&1 && return 0
-    sleep 0.1
-  done
-  return 1
-}
-visible() { xdotool search --onlyvisible --name "$1"; }
+. "$(dirname "$0")/../support/checks.sh"
 wmClassOf() { xprop -id "$1" WM_CLASS | sed -n 's/.*= "[^"]*", "\([^"]*\)"$/\1/p'; }
 entryClass() { sed -n 's/^StartupWMClass=//p' "$prefix/share/applications/$1.desktop"; }
 # The window class of the first window process $1 maps, within 10 s.
