@@ -125,8 +125,7 @@ bool MotionPipeline::runLiveCapture() {
     state_->capturing.store(true);
     const std::vector<std::string> captions = {"center yourself in view", "hands should not show",
                                                "while down in resting position"};
-    interpreter_->lastDirection = 0;
-    interpreter_->upHold = false;
+    startCleanRun();
 
     if (!capture_.openCamera(services_.cameraSource)) {
         capture_.release();
@@ -174,6 +173,14 @@ bool MotionPipeline::runLiveCapture() {
     recorder_.release();
     capture_.release();
     return true;
+}
+
+void MotionPipeline::startCleanRun() {
+    // Timestamps start again from 1: motion history and samples of an earlier run would
+    // otherwise decide the first frames of this one.
+    extractor_->reset();
+    interpreter_->reset();
+    lastSteppedIndex_ = -2;
 }
 
 void MotionPipeline::processFrame(const cv::Mat& processing, AppState& state, int timestamp,
@@ -232,6 +239,9 @@ void MotionPipeline::drawGestureArrow(cv::Mat& image, int direction) {
 
 void MotionPipeline::mouseModeStep(int d, cv::Mat& image) {
     const cv::Scalar blue(255, 0, 0);
+    // The dispatcher counts its pause down once per frame, as outside mouse mode; a frame
+    // that steers nothing still passes it a "no gesture".
+    bool dispatched = false;
     if (d == 0 || (d >= 2 && d <= 12)) {
         if (pointerCooldown_ != 0) {
             --pointerCooldown_;
@@ -270,6 +280,7 @@ void MotionPipeline::mouseModeStep(int d, cv::Mat& image) {
                 break;
             case kDirToCenter:
                 step = false;
+                dispatched = true;
                 dispatchGesture(kDirToCenter);
                 r = cv::Rect(0, 0, 160, 120);
                 pointerCooldown_ = kPointerCooldown;
@@ -282,6 +293,7 @@ void MotionPipeline::mouseModeStep(int d, cv::Mat& image) {
             if (step) {
                 if (r != before)
                     pointerCooldown_ = kPointerCooldown;
+                dispatched = true;
                 dispatchGesture(0);
                 movePointer(r);
             }
@@ -291,6 +303,8 @@ void MotionPipeline::mouseModeStep(int d, cv::Mat& image) {
     if (pointerCooldown_ != 0)
         --pointerCooldown_;
     cv::rectangle(image, pointerRect_, blue, 4, cv::LINE_8);
+    if (!dispatched)
+        dispatchGesture(0);
 }
 
 void MotionPipeline::movePointer(const cv::Rect& target) {
@@ -303,9 +317,7 @@ void MotionPipeline::movePointer(const cv::Rect& target) {
 }
 
 void MotionPipeline::playFile(const std::string& path) {
-    interpreter_->lastDirection = 0;
-    interpreter_->upHold = false;
-    extractor_->restart();
+    startCleanRun();
     FrameSource reader;
     reader.openFile(path.empty() ? state_->videoPath : path);
     const double fileFps = reader.isOpened() ? reader.get(cv::CAP_PROP_FPS) : 0;
@@ -339,6 +351,10 @@ void MotionPipeline::showFrameAt(int index) {
     if (!capture_.isOpened())
         return;
     capture_.set(cv::CAP_PROP_POS_FRAMES, index);
+    // Stepping on to the next frame continues the history; any other step starts afresh.
+    if (index != lastSteppedIndex_ + 1)
+        startCleanRun();
+    lastSteppedIndex_ = index;
     cv::Mat frame, processing;
     if (capture_.read(frame)) {
         const bool analyse = state_->tracking.load() && toProcessingFrame(frame, processing);

@@ -97,6 +97,8 @@ class MotionPipeline {
     void setControlEvents(std::shared_ptr<CControlEvents> events);
     void setStatus(const std::string& text);
     void openRecorder(double cameraFps);
+    // Live capture, playback and a jump while stepping start with empty histories.
+    void startCleanRun();
 
     FrameSource capture_;
     AppState* state_;
@@ -114,6 +116,7 @@ class MotionPipeline {
     cv::VideoWriter recorder_;
     bool recorderFailed_ = false; // this live run could not open a recorder
     bool extractErrorLogged_ = false;
+    int lastSteppedIndex_ = -2; // the frame showFrameAt showed last; -2: none
 };
 
 } // namespace zorvexa

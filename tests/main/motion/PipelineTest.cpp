@@ -77,15 +77,20 @@ const char* kConfig = R"(<config>
     <event name="TOCENTER_MOTION" action="WM_KEYDOWN" key="VK_RETURN"/>
   </mode></app></config>)";
 
+std::string shippedConfig() {
+    std::ifstream in(std::string(ZORVEXA_SOURCE_DIR) + "/data/config.xml");
+    return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
 struct Rig {
-    WorkDir work{kConfig};
+    WorkDir work;
     AppState state;
     RecordingPanes panes;
     std::shared_ptr<FakeDesktop> desktop = std::make_shared<FakeDesktop>();
     std::vector<std::string> statusTexts;
     std::unique_ptr<MotionPipeline> pipeline;
 
-    Rig() {
+    explicit Rig(const std::string& config = kConfig) : work(config) {
         state.useBeginnerSettings = false;
         desktop->setForeground(1, "App");
         PipelineServices s;
@@ -422,4 +427,72 @@ TEST(LiveCapture, PlaybackOfARecordingCountsTheSameStrokes) {
     const auto shown = panes.shown("video");
     ASSERT_FALSE(shown.empty());
     EXPECT_EQ(cv::norm(shown.back(), expected, cv::NORM_INF), 0.0);
+}
+
+// A run (live, playback, a jump while stepping) must not decide anything from samples
+// an earlier run left in the histories: here a half-finished UP stroke.
+TEST(Runs, EachRunStartsWithCleanHistories) {
+    Rig rig;
+    const std::string video = writeVideo(rig.work.path("calm.avi"), 6, cv::Size(160, 120));
+    auto noUpDecided = [&](const char* run) {
+        EXPECT_EQ(rig.state.strokeCount(kStrokeUp), 0) << run;
+        for (const auto& call : rig.desktop->callsOf(Kind::SendKeyRecords))
+            EXPECT_NE(call.records[0].vk, 38) << run << ": VK_UP sent";
+    };
+
+    rig.primeDecision(kDirUp);
+    rig.state.playingBack = true;
+    rig.state.videoPath = video;
+    rig.pipeline->playFile();
+    noUpDecided("playback");
+
+    rig.primeDecision(kDirUp);
+    rig.pipeline->showFrameAt(3);
+    noUpDecided("step");
+
+    PipelineServices s;
+    s.desktop = rig.desktop;
+    s.cameraSource = video;
+    s.control.configPath = "config.xml";
+    s.control.sleep = [](std::chrono::milliseconds) {};
+    AppState& state = rig.state;
+    s.updateIndicator = [&state](const cv::Mat&, int) {
+        if (state.frameCounter.load() >= 4)
+            state.capturing = false;
+    };
+    MotionPipeline live(rig.state, s);
+    live.createWindows();
+    MotionSegment up;
+    up.x = 30;
+    up.width = 100;
+    up.height = 60;
+    up.angle = 270;
+    for (int i = 0; i < 4; ++i)
+        live.interpreter().addSample({up}, 60, 0);
+    rig.state.frameCounter = 0;
+    EXPECT_TRUE(live.runLiveCapture());
+    noUpDecided("live");
+}
+
+// The shipped configuration: a clap enters mouse mode (with a pause of 15 frames), and
+// a clap after a rest clicks and leaves mouse mode.
+TEST(MouseMode, ClapClicksWithTheShippedConfiguration) {
+    Rig rig(shippedConfig());
+    ASSERT_TRUE(rig.pipeline->controlEvents()->loadError().empty());
+    rig.desktop->setForeground(1, "firefox-esr");
+    rig.state.fps = 30;
+    rig.frame(1);
+    rig.pipeline->dispatchGesture(kDirToCenter);
+    ASSERT_TRUE(rig.state.mouseMode.load());
+    ASSERT_GT(rig.state.debounceFrames, 0);
+    for (int ts = 2; ts <= 60; ++ts) // resting: nothing decided
+        rig.frame(ts);
+    cv::Mat image(120, 160, CV_8UC3);
+    rig.pipeline->mouseModeStep(kDirToCenter, image);
+    EXPECT_FALSE(rig.state.mouseMode.load());
+    ASSERT_TRUE(rig.desktop->waitForCalls(2, std::chrono::seconds(5)));
+    const auto clicks = rig.desktop->callsOf(Kind::LeftButton);
+    ASSERT_EQ(clicks.size(), 2u);
+    EXPECT_TRUE(clicks[0].down);
+    EXPECT_FALSE(clicks[1].down);
 }
