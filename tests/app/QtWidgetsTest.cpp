@@ -9,6 +9,7 @@
 #include <QApplication>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMouseEvent>
 #include <QToolBar>
 
 #include <opencv2/core.hpp>
@@ -205,8 +206,31 @@ TEST(QtPaneHost, HiddenPaneAppearsWithItsFirstImageWithoutTakingTheFocus) {
     EXPECT_EQ(video->image().size(), QSize(160, 120));
     EXPECT_EQ(QApplication::focusWidget(), focus);
 
-    int clicks = 0;
-    panes.setMouseHandler("demo_video", [&](int event, int, int) { clicks += event; });
+    // A double click, as Qt delivers it, is one click; a press after the double-click
+    // interval is another.
+    std::vector<int> events;
+    panes.setMouseHandler("demo_video", [&](int event, int, int) { events.push_back(event); });
+    PaneWidget* guide = panes.pane("demo_video");
+    auto send = [&](QEvent::Type type, Qt::MouseButton button, quint64 ms) {
+        const QPointF at(10, 10);
+        QMouseEvent e(type, at, guide->mapToGlobal(at), button,
+                      type == QEvent::MouseButtonRelease ? Qt::NoButton : button, Qt::NoModifier);
+        e.setTimestamp(ms);
+        QCoreApplication::sendEvent(guide, &e);
+    };
+    for (Qt::MouseButton button : {Qt::LeftButton, Qt::RightButton}) {
+        const quint64 t = button == Qt::LeftButton ? 100000 : 200000;
+        send(QEvent::MouseButtonPress, button, t);
+        send(QEvent::MouseButtonRelease, button, t + 60);
+        send(QEvent::MouseButtonPress, button, t + 120);
+        send(QEvent::MouseButtonDblClick, button, t + 120);
+        send(QEvent::MouseButtonRelease, button, t + 180);
+        send(QEvent::MouseButtonPress, button, t + 5000);
+        send(QEvent::MouseButtonRelease, button, t + 5060);
+    }
+    EXPECT_EQ(events,
+              (std::vector<int>{PaneWidget::kLeftButtonDown, PaneWidget::kLeftButtonDown,
+                                PaneWidget::kRightButtonDown, PaneWidget::kRightButtonDown}));
     panes.showImage("missing", cv::Mat(2, 2, CV_8UC3)); // ignored
     panes.destroyPane("video");
     EXPECT_EQ(panes.pane("video"), nullptr);
