@@ -9,6 +9,7 @@
 #include <opencv2/imgproc.hpp>
 
 #include "main/motion/Annotation.h"
+#include "main/motion/CameraReader.h"
 #include "main/motion/FrameAnalysis.h"
 #include "main/motion/FrameScaling.h"
 #include "main/motion/MotionDir.h"
@@ -24,6 +25,11 @@ constexpr int kDisplayWidth = 320;
 constexpr int kDisplayHeight = 240;
 constexpr int kCaptionFrames = 4000;
 constexpr int kPointerCooldown = 60;
+// A camera is given up on after this many failed reads in a row, or a read that has not
+// returned after a second; an open may take longer.
+constexpr int kFailedReadsInARow = 5;
+constexpr std::chrono::milliseconds kCameraReadLimit{1000};
+constexpr std::chrono::milliseconds kCameraOpenLimit{8000};
 
 void waitMs(int ms) {
     std::this_thread::sleep_for(std::chrono::milliseconds(ms));
@@ -127,34 +133,55 @@ bool MotionPipeline::runLiveCapture() {
                                                "while down in resting position"};
     startCleanRun();
 
-    if (!capture_.openCamera(services_.cameraSource)) {
-        capture_.release();
+    // Open and read run on the reader's thread; clearing `capturing` ends a wait at once.
+    CameraReader camera(services_.makeCamera ? services_.makeCamera() : makeFrameSourceCamera(),
+                        [this] { return !state_->capturing.load(); });
+    double cameraFps = 0;
+    bool isFile = false;
+    const CameraReader::Result opened = camera.open(services_.cameraSource,
+                                                    {{cv::CAP_PROP_FRAME_WIDTH, kDisplayWidth},
+                                                     {cv::CAP_PROP_FRAME_HEIGHT, kDisplayHeight},
+                                                     {cv::CAP_PROP_FPS, 30},
+                                                     {cv::CAP_PROP_EXPOSURE, -5}},
+                                                    cameraFps, isFile, kCameraOpenLimit);
+    if (opened == CameraReader::Result::Stopped)
+        return true; // turned off (or closing) while the camera was opening
+    if (opened != CameraReader::Result::Done)
         return false;
-    }
-    if (!capture_.isFile()) {
-        capture_.set(cv::CAP_PROP_FRAME_WIDTH, kDisplayWidth);
-        capture_.set(cv::CAP_PROP_FRAME_HEIGHT, kDisplayHeight);
-        capture_.set(cv::CAP_PROP_FPS, 30);
-        capture_.set(cv::CAP_PROP_EXPOSURE, -5);
-    }
-    const double cameraFps = capture_.get(cv::CAP_PROP_FPS);
     recorderFailed_ = false;
 
     int loopCounter = 0;
+    int failedReads = 0;
+    bool errorReported = false;
     cv::Mat raw, frame, processing, clean;
     while (state_->capturing.load()) {
-        if (state_->recording.load() && !recorder_.isOpened() && !recorderFailed_)
-            openRecorder(cameraFps);
-        ++loopCounter;
-        const int frameNumber = state_->frameCounter.fetch_add(1) + 1;
-        capture_.read(raw);
-        // Larger, smaller or grey frames are brought to the display size first, so the
-        // processing copy is always 160 x 120. Both buffers are reused from frame to frame.
-        if (!raw.empty() && (raw.cols != kDisplayWidth || raw.channels() != 3))
-            toDisplayFrame(raw, frame);
-        else
-            frame = raw;
-        if (!frame.empty()) {
+        const CameraReader::Result read = camera.read(raw, kCameraReadLimit);
+        if (read == CameraReader::Result::Stopped)
+            break;
+        // A camera that was unplugged fails every read at once, or never returns.
+        failedReads = read == CameraReader::Result::Done ? 0 : failedReads + 1;
+        if (read == CameraReader::Result::TimedOut || failedReads >= kFailedReadsInARow) {
+            reportCameraLost(read == CameraReader::Result::TimedOut
+                                 ? "no picture came for a second"
+                                 : std::to_string(failedReads) + " reads in a row failed");
+            break;
+        }
+        if (raw.empty()) {
+            waitMs(1);
+            continue;
+        }
+        try {
+            if (state_->recording.load() && !recorder_.isOpened() && !recorderFailed_)
+                openRecorder(cameraFps);
+            ++loopCounter;
+            const int frameNumber = state_->frameCounter.fetch_add(1) + 1;
+            // Larger, smaller or grey frames are brought to the display size first, so the
+            // processing copy is always 160 x 120. Both buffers are reused from frame to
+            // frame.
+            if (raw.cols != kDisplayWidth || raw.channels() != 3)
+                toDisplayFrame(raw, frame);
+            else
+                frame = raw;
             if (state_->mirrorImage.load())
                 cv::flip(frame, frame, 1);
             cv::resize(frame, processing, cv::Size(state_->frameWidth, state_->frameHeight), 0, 0,
@@ -167,12 +194,31 @@ bool MotionPipeline::runLiveCapture() {
             processFrame(processing, *state_, loopCounter, &frame);
             if (services_.updateIndicator)
                 services_.updateIndicator(clean, interpreter_->lastDirection);
+        } catch (const std::exception& e) {
+            // One frame is lost; the loop carries on with the next.
+            if (!errorReported)
+                reportError(std::string("a frame could not be processed: ") + e.what());
+            errorReported = true;
         }
         waitMs(1);
     }
     recorder_.release();
-    capture_.release();
     return true;
+}
+
+void MotionPipeline::reportCameraLost(const std::string& why) {
+    state_->capturing.store(false);
+    debugOutput("camera lost: " + why + "\n");
+    if (services_.cameraLost)
+        services_.cameraLost("The webcam stopped sending pictures (" + why +
+                             "), so capture was turned off. Check its cable, then turn it on "
+                             "again with Video > Grab.");
+}
+
+void MotionPipeline::reportError(const std::string& text) {
+    debugOutput("frame loop: " + text + "\n");
+    if (services_.reportError)
+        services_.reportError(text);
 }
 
 void MotionPipeline::startCleanRun() {
@@ -191,9 +237,10 @@ void MotionPipeline::processFrame(const cv::Mat& processing, AppState& state, in
         try {
             a = analyseFrame(*extractor_, *interpreter_, processStrokeCounter(), state, processing,
                              timestamp);
-        } catch (const std::invalid_argument& e) {
+        } catch (const std::exception& e) {
+            // OpenCV reports its faults as exceptions too: the frame is skipped, once said.
             if (!extractErrorLogged_)
-                debugOutput(std::string("frame skipped: ") + e.what() + "\n");
+                reportError(std::string("a frame was skipped: ") + e.what());
             extractErrorLogged_ = true;
         }
         if (a.analysed) {

@@ -9,7 +9,9 @@
 #include <QApplication>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMessageBox>
 #include <QMouseEvent>
+#include <QPushButton>
 #include <QToolBar>
 
 #include <opencv2/core.hpp>
@@ -143,6 +145,37 @@ TEST(MainWindowWidgets, ToolbarButtonsStatesAndTooltips) {
     grab->trigger();
     EXPECT_EQ(commands, (std::vector<int>{command::kGrabButton}));
     EXPECT_FALSE(grab->isChecked());
+}
+
+// A notice stays on screen, without taking the focus, until it is dismissed; showing the
+// same id again replaces its text instead of stacking another box.
+TEST(MainWindowWidgets, NoticesStayUntilDismissedOnePerId) {
+    app();
+    MainWindow window;
+    window.show();
+    window.showNotice("camera", "first");
+    window.showNotice("camera", "second");
+    window.showNotice("wayland", "other");
+    QCoreApplication::processEvents();
+    EXPECT_EQ(window.noticeText("camera"), "second");
+    EXPECT_EQ(window.noticeText("wayland"), "other");
+    const auto boxes = window.findChildren<QMessageBox*>();
+    ASSERT_EQ(boxes.size(), 2);
+    for (QMessageBox* box : boxes) {
+        EXPECT_FALSE(box->isModal());
+        EXPECT_TRUE(box->testAttribute(Qt::WA_ShowWithoutActivating));
+    }
+    window.setStatusText("[fps 30] [calories burnt: 0.0]"); // the status line moves on
+    EXPECT_EQ(window.noticeText("camera"), "second");
+    window.dismissNotice("camera");
+    EXPECT_TRUE(window.noticeText("camera").isEmpty());
+    EXPECT_EQ(window.noticeText("wayland"), "other");
+    // The user's OK closes it, and the id can be shown again.
+    window.findChild<QMessageBox*>("notice-wayland")->button(QMessageBox::Ok)->click();
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(window.noticeText("wayland").isEmpty());
+    window.showNotice("wayland", "again");
+    EXPECT_EQ(window.noticeText("wayland"), "again");
 }
 
 TEST(IndicatorWindowWidget, HiddenTranslucentToolWindowNearTheTop) {

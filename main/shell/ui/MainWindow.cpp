@@ -240,6 +240,35 @@ void MainWindow::showFileNotFound(const QString& path) {
     box->open();
 }
 
+void MainWindow::showNotice(const QString& id, const QString& text) {
+    QPointer<QMessageBox>& box = notices_[id];
+    if (!box) {
+        box = new QMessageBox(QMessageBox::Warning, QStringLiteral("Zorvexa"), text,
+                              QMessageBox::Ok, this);
+        box->setAttribute(Qt::WA_DeleteOnClose);
+        box->setAttribute(Qt::WA_ShowWithoutActivating);
+        box->setObjectName(QStringLiteral("notice-") + id);
+        box->setModal(false);
+    }
+    box->setText(text);
+    box->show();
+}
+
+void MainWindow::dismissNotice(const QString& id) {
+    const auto it = notices_.find(id);
+    if (it == notices_.end())
+        return;
+    if (it->second)
+        it->second->close();
+    notices_.erase(it);
+}
+
+QString MainWindow::noticeText(const QString& id) const {
+    const auto it = notices_.find(id);
+    return it != notices_.end() && it->second && it->second->isVisible() ? it->second->text()
+                                                                         : QString();
+}
+
 void MainWindow::closeEvent(QCloseEvent* event) {
     if (onClose)
         onClose();

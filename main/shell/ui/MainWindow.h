@@ -8,9 +8,11 @@
 #include <map>
 
 #include <QMainWindow>
+#include <QPointer>
 
 class QAction;
 class QLabel;
+class QMessageBox;
 class QToolBar;
 
 namespace zorvexa {
@@ -57,6 +59,14 @@ class MainWindow : public QMainWindow {
     // The warning for a program or file that is not there, with its full path as text.
     void showFileNotFound(const QString& path);
 
+    // A notice that stays until the user dismisses it: a small box that is not modal and
+    // does not take the focus (strokes keep going to the window in front). One per `id`;
+    // showing an id again replaces its text. Window thread only.
+    void showNotice(const QString& id, const QString& text);
+    void dismissNotice(const QString& id);
+    // The text of the notice on screen under `id`; empty when there is none.
+    QString noticeText(const QString& id) const;
+
   protected:
     void closeEvent(QCloseEvent* event) override;
     void changeEvent(QEvent* event) override;
@@ -77,6 +87,7 @@ class MainWindow : public QMainWindow {
     QLabel* statusLabel_ = nullptr;
     std::map<int, Item> menuItems_;
     std::map<int, Item> buttons_;
+    std::map<QString, QPointer<QMessageBox>> notices_;
 };
 
 } // namespace zorvexa

@@ -13,6 +13,7 @@
 #include "main/shell/Calories.h"
 #include "main/shell/Options.h"
 #include "main/shell/app/CommandIds.h"
+#include "main/shell/app/WorkerGuard.h"
 #include "platform/Desktop.h"
 
 namespace zorvexa {
@@ -80,6 +81,12 @@ void ShellController::startUp() {
         updateIndicator(frame, direction);
     };
     services.cameraSource = options_.cameraSource;
+    services.cameraLost = [this](const std::string& text) { onCameraLost(text); };
+    services.reportError = [this](const std::string& text) {
+        showNoticeLater("frame-loop", "Zorvexa could not process a camera picture and skipped "
+                                      "it: " +
+                                          text);
+    };
     pipeline_ = std::make_unique<MotionPipeline>(state_, std::move(services));
 
     IndicatorHooks hooks;
@@ -174,6 +181,54 @@ void ShellController::reportConfigError(const std::string& text) {
             box->show();
         },
         Qt::QueuedConnection);
+}
+
+void ShellController::showNoticeLater(const std::string& id, const std::string& text) {
+    QMetaObject::invokeMethod(
+        this,
+        [this, id, text] {
+            if (!closing_)
+                window_.showNotice(QString::fromStdString(id), QString::fromStdString(text));
+        },
+        Qt::QueuedConnection);
+}
+
+void ShellController::onCameraLost(const std::string& text) {
+    // The live run has ended; Grab shows capture off until the user turns it on again.
+    QMetaObject::invokeMethod(
+        this,
+        [this, text] {
+            if (closing_)
+                return;
+            window_.setChecked(command::kGrab, false);
+            window_.setButtonPressed(command::kGrabButton, false);
+            window_.showNotice(QStringLiteral("camera"), QString::fromStdString(text));
+        },
+        Qt::QueuedConnection);
+}
+
+std::function<void()> ShellController::guarded(const char* worker, std::function<void()> job) {
+    return [this, worker, job = std::move(job)] {
+        const bool frameLoop = std::string(worker) == kFrameLoopWorker;
+        if (runGuarded(worker, job, [this, frameLoop](const std::string& text) {
+                showNoticeLater(frameLoop ? "frame-loop" : "guide",
+                                frameLoop ? text + ". Turn the webcam on again with Video > Grab."
+                                          : text + ".");
+            }))
+            return;
+        if (!frameLoop)
+            return;
+        // Whatever ran on the frame loop has ended: capture shows off.
+        stopFrameLoop();
+        commandPlayback_ = false;
+        QMetaObject::invokeMethod(
+            this,
+            [this] {
+                window_.setChecked(command::kGrab, false);
+                window_.setButtonPressed(command::kGrabButton, false);
+            },
+            Qt::QueuedConnection);
+    };
 }
 
 void ShellController::updateIndicator(const cv::Mat& cleanFrame, int direction) {
