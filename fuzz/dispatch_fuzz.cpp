@@ -30,7 +30,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     zorvexa::ControlSettings settings;
     settings.configPath = zorvexa::fuzz::writeFuzzFile("config.xml", text);
     settings.programDirectory = zorvexa::fuzz::fuzzFolder();
-    settings.sleep = [](std::chrono::milliseconds) { std::this_thread::yield(); };
+    // The executor's pauses are kept short but real: an action repeated without a pause
+    // would fill the fake desktop's record faster than the strokes move on.
+    settings.sleep = [](std::chrono::milliseconds) {
+        std::this_thread::sleep_for(std::chrono::microseconds(20));
+    };
     {
         zorvexa::CControlEvents events(state, desktop, settings);
         std::vector<std::string> classes{"default", "no-such-class"};
@@ -45,6 +49,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                 state.fps = b & 0x0f ? (b & 0x0f) * 8 : 0;
             events.dispatch(b % 13);
             events.hasAction(b % 13);
+            desktop->clearCalls(); // only what the calls do matters, not their record
         }
         // Actions still repeating end once the direction changes, as a new stroke does.
         zorvexa::g_currentdir.store(-1);
