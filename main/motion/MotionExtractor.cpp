@@ -54,6 +54,16 @@ MotionExtractor::MotionExtractor()
     significant_.reserve(2);
 }
 
+void MotionExtractor::reset() {
+    subtractor_ = cv::bgsegm::createBackgroundSubtractorMOG(2, 20, 0.3, 0);
+    for (cv::Mat* m : {&foregroundMask_, &silhouette_, &motionHistory_, &gradientMask_,
+                       &orientation_, &segmentMask_})
+        m->setTo(cv::Scalar(0));
+    segmentRects_.clear();
+    significant_.clear();
+    firstFrame_ = true;
+}
+
 int MotionExtractor::extract(const cv::Mat& frame, int timestamp) {
     timing::Scope timed(timing::Stage::Extract);
     if (frame.cols != kFrameWidth || frame.rows != kFrameHeight || frame.type() != CV_8UC3) {

@@ -32,6 +32,9 @@ class MotionExtractor {
 
     // The next frame only arms the extractor again.
     void restart() { firstFrame_ = true; }
+    // Forgets everything seen so far (background model, motion history), as for a new
+    // run whose timestamps start again from 1.
+    void reset();
 
     // Working images, exposed read-only for diagnostics and tests.
     const cv::Mat& silhouette() const { return silhouette_; }

@@ -60,6 +60,12 @@ class MotionInterpreter {
     int interpret();
     void addSample(const std::vector<MotionSegment>& segments, int maxLength, int timestamp);
     void clearHistory() { history_.clear(); }
+    // A new run: no samples and no decision left from the previous one.
+    void reset() {
+        history_.clear();
+        lastDirection = 0;
+        upHold = false;
+    }
 
     const SampleHistory& history() const { return history_; }
 

@@ -10,6 +10,7 @@
 
 #include "common/StageTiming.h"
 #include "main/motion/Annotation.h"
+#include "main/motion/CameraReader.h"
 #include "main/motion/FrameAnalysis.h"
 #include "main/motion/FrameScaling.h"
 #include "main/motion/MotionDir.h"
@@ -25,6 +26,11 @@ constexpr int kDisplayWidth = 320;
 constexpr int kDisplayHeight = 240;
 constexpr int kCaptionFrames = 4000;
 constexpr int kPointerCooldown = 60;
+// A camera is given up on after this many failed reads in a row, or a read that has not
+// returned after a second; an open may take longer.
+constexpr int kFailedReadsInARow = 5;
+constexpr std::chrono::milliseconds kCameraReadLimit{1000};
+constexpr std::chrono::milliseconds kCameraOpenLimit{8000};
 
 void waitMs(int ms) {
     std::this_thread::sleep_for(std::chrono::milliseconds(ms));
@@ -130,43 +136,59 @@ bool MotionPipeline::runLiveCapture() {
     state_->capturing.store(true);
     const std::vector<std::string> captions = {"center yourself in view", "hands should not show",
                                                "while down in resting position"};
-    interpreter_->lastDirection = 0;
-    interpreter_->upHold = false;
-    robust_.reset();
+    startCleanRun();
 
-    if (!capture_.openCamera(services_.cameraSource)) {
-        capture_.release();
+    // Open and read run on the reader's thread; clearing `capturing` ends a wait at once.
+    CameraReader camera(services_.makeCamera ? services_.makeCamera() : makeFrameSourceCamera(),
+                        [this] { return !state_->capturing.load(); });
+    double cameraFps = 0;
+    bool isFile = false;
+    const CameraReader::Result opened = camera.open(services_.cameraSource,
+                                                    {{cv::CAP_PROP_FRAME_WIDTH, kDisplayWidth},
+                                                     {cv::CAP_PROP_FRAME_HEIGHT, kDisplayHeight},
+                                                     {cv::CAP_PROP_FPS, 30},
+                                                     {cv::CAP_PROP_EXPOSURE, -5}},
+                                                    cameraFps, isFile, kCameraOpenLimit);
+    if (opened == CameraReader::Result::Stopped)
+        return true; // turned off (or closing) while the camera was opening
+    if (opened != CameraReader::Result::Done)
         return false;
-    }
-    if (!capture_.isFile()) {
-        capture_.set(cv::CAP_PROP_FRAME_WIDTH, kDisplayWidth);
-        capture_.set(cv::CAP_PROP_FRAME_HEIGHT, kDisplayHeight);
-        capture_.set(cv::CAP_PROP_FPS, 30);
-        capture_.set(cv::CAP_PROP_EXPOSURE, -5);
-    }
-    const double cameraFps = capture_.get(cv::CAP_PROP_FPS);
     recorderFailed_ = false;
 
     int loopCounter = 0;
+    int failedReads = 0;
+    bool errorReported = false;
     cv::Mat raw, frame, processing, clean;
     while (state_->capturing.load()) {
-        if (state_->recording.load() && !recorder_.isOpened() && !recorderFailed_)
-            openRecorder(cameraFps);
-        ++loopCounter;
-        const int frameNumber = state_->frameCounter.fetch_add(1) + 1;
-        {
-            timing::Scope timed(timing::Stage::Capture);
-            capture_.read(raw);
+        const CameraReader::Result read = camera.read(raw, kCameraReadLimit);
+        if (read == CameraReader::Result::Stopped)
+            break;
+        // A camera that was unplugged fails every read at once, or never returns.
+        failedReads = read == CameraReader::Result::Done ? 0 : failedReads + 1;
+        if (read == CameraReader::Result::TimedOut || failedReads >= kFailedReadsInARow) {
+            reportCameraLost(read == CameraReader::Result::TimedOut
+                                 ? "no picture came for a second"
+                                 : std::to_string(failedReads) + " reads in a row failed");
+            break;
         }
-        {
-            timing::Scope timed(timing::Stage::MirrorScale);
-            // Larger, smaller or grey frames are brought to the display size first, so the
-            // processing copy is always 160 x 120. Both buffers are reused from frame to frame.
-            if (!raw.empty() && (raw.cols != kDisplayWidth || raw.channels() != 3))
-                toDisplayFrame(raw, frame);
-            else
-                frame = raw;
-            if (!frame.empty()) {
+        if (raw.empty()) {
+            waitMs(1);
+            continue;
+        }
+        try {
+            if (state_->recording.load() && !recorder_.isOpened() && !recorderFailed_)
+                openRecorder(cameraFps);
+            ++loopCounter;
+            const int frameNumber = state_->frameCounter.fetch_add(1) + 1;
+            {
+                timing::Scope timed(timing::Stage::MirrorScale);
+                // Larger, smaller or grey frames are brought to the display size first, so
+                // the processing copy is always 160 x 120. Both buffers are reused from
+                // frame to frame.
+                if (raw.cols != kDisplayWidth || raw.channels() != 3)
+                    toDisplayFrame(raw, frame);
+                else
+                    frame = raw;
                 if (state_->mirrorImage.load())
                     cv::flip(frame, frame, 1);
                 cv::resize(frame, processing, cv::Size(state_->frameWidth, state_->frameHeight), 0,
@@ -175,8 +197,6 @@ bool MotionPipeline::runLiveCapture() {
                     recorder_.write(processing);
                 frame.copyTo(clean);
             }
-        }
-        if (!frame.empty()) {
             if (frameNumber < kCaptionFrames) {
                 timing::Scope timed(timing::Stage::Draw);
                 drawCaptions(captions, frameNumber, frame, true, false, 0.7);
@@ -186,13 +206,40 @@ bool MotionPipeline::runLiveCapture() {
                 timing::Scope timed(timing::Stage::Indicator);
                 services_.updateIndicator(clean, latestDirection());
             }
+        } catch (const std::exception& e) {
+            // One frame is lost; the loop carries on with the next.
+            if (!errorReported)
+                reportError(std::string("a frame could not be processed: ") + e.what());
+            errorReported = true;
         }
         timing::frameDone();
         waitMs(1);
     }
     recorder_.release();
-    capture_.release();
     return true;
+}
+
+void MotionPipeline::reportCameraLost(const std::string& why) {
+    state_->capturing.store(false);
+    debugOutput("camera lost: " + why + "\n");
+    if (services_.cameraLost)
+        services_.cameraLost("The webcam stopped sending pictures (" + why +
+                             "), so capture was turned off. Check its cable, then turn it on "
+                             "again with Video > Grab.");
+}
+
+void MotionPipeline::reportError(const std::string& text) {
+    debugOutput("frame loop: " + text + "\n");
+    if (services_.reportError)
+        services_.reportError(text);
+}
+
+void MotionPipeline::startCleanRun() {
+    // Timestamps start again from 1: motion history and samples of an earlier run would
+    // otherwise decide the first frames of this one.
+    classic_.reset();
+    robust_.reset();
+    lastSteppedIndex_ = -2;
 }
 
 void MotionPipeline::processFrame(const cv::Mat& processing, AppState& state, int timestamp,
@@ -202,9 +249,10 @@ void MotionPipeline::processFrame(const cv::Mat& processing, AppState& state, in
         FrameAnalysis a;
         try {
             a = analyseFrame(recognizer(), processStrokeCounter(), state, processing, timestamp);
-        } catch (const std::invalid_argument& e) {
+        } catch (const std::exception& e) {
+            // OpenCV reports its faults as exceptions too: the frame is skipped, once said.
             if (!extractErrorLogged_)
-                debugOutput(std::string("frame skipped: ") + e.what() + "\n");
+                reportError(std::string("a frame was skipped: ") + e.what());
             extractErrorLogged_ = true;
         }
         if (a.analysed) {
@@ -272,6 +320,9 @@ void MotionPipeline::drawGestureArrow(cv::Mat& image, int direction) {
 
 void MotionPipeline::mouseModeStep(int d, cv::Mat& image) {
     const cv::Scalar blue(255, 0, 0);
+    // The dispatcher counts its pause down once per frame, as outside mouse mode; a frame
+    // that steers nothing still passes it a "no gesture".
+    bool dispatched = false;
     if (d == 0 || (d >= 2 && d <= 12)) {
         if (pointerCooldown_ != 0) {
             --pointerCooldown_;
@@ -310,6 +361,7 @@ void MotionPipeline::mouseModeStep(int d, cv::Mat& image) {
                 break;
             case kDirToCenter:
                 step = false;
+                dispatched = true;
                 dispatchGesture(kDirToCenter);
                 r = cv::Rect(0, 0, 160, 120);
                 pointerCooldown_ = kPointerCooldown;
@@ -322,6 +374,7 @@ void MotionPipeline::mouseModeStep(int d, cv::Mat& image) {
             if (step) {
                 if (r != before)
                     pointerCooldown_ = kPointerCooldown;
+                dispatched = true;
                 dispatchGesture(0);
                 movePointer(r);
             }
@@ -331,6 +384,8 @@ void MotionPipeline::mouseModeStep(int d, cv::Mat& image) {
     if (pointerCooldown_ != 0)
         --pointerCooldown_;
     cv::rectangle(image, pointerRect_, blue, 4, cv::LINE_8);
+    if (!dispatched)
+        dispatchGesture(0);
 }
 
 void MotionPipeline::movePointer(const cv::Rect& target) {
@@ -343,10 +398,7 @@ void MotionPipeline::movePointer(const cv::Rect& target) {
 }
 
 void MotionPipeline::playFile(const std::string& path) {
-    interpreter_->lastDirection = 0;
-    interpreter_->upHold = false;
-    extractor_->restart();
-    robust_.reset();
+    startCleanRun();
     FrameSource reader;
     reader.openFile(path.empty() ? state_->videoPath : path);
     const double fileFps = reader.isOpened() ? reader.get(cv::CAP_PROP_FPS) : 0;
@@ -380,6 +432,10 @@ void MotionPipeline::showFrameAt(int index) {
     if (!capture_.isOpened())
         return;
     capture_.set(cv::CAP_PROP_POS_FRAMES, index);
+    // Stepping on to the next frame continues the history; any other step starts afresh.
+    if (index != lastSteppedIndex_ + 1)
+        startCleanRun();
+    lastSteppedIndex_ = index;
     cv::Mat frame, processing;
     if (capture_.read(frame)) {
         const bool analyse = state_->tracking.load() && toProcessingFrame(frame, processing);

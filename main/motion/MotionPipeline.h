@@ -12,6 +12,7 @@
 #include <opencv2/videoio.hpp>
 
 #include "main/control/CControlEvents.h"
+#include "main/motion/CameraReader.h"
 #include "main/motion/FrameSource.h"
 #include "main/motion/MotionExtractor.h"
 #include "main/motion/MotionInterpreter.h"
@@ -41,6 +42,14 @@ struct PipelineServices {
     // Where the camera frames come from: empty for camera 0, otherwise a device index or
     // a video file (normally from ZORVEXA_CAMERA).
     std::string cameraSource;
+    // The camera the live loop opens; empty: FrameSource's (tests give a fake one).
+    std::function<std::unique_ptr<Camera>()> makeCamera;
+    // The camera stopped delivering during a live run, which has ended (`capturing` is
+    // cleared); the text is for the user. Called on the frame-loop thread.
+    std::function<void(const std::string&)> cameraLost;
+    // A fault on the frame-loop thread (an exception from a frame's processing), told once
+    // per run; the loop carries on. Called on the frame-loop thread.
+    std::function<void(const std::string&)> reportError;
 };
 
 class MotionPipeline {
@@ -53,8 +62,9 @@ class MotionPipeline {
     // The "video", "transparent" and "demo_video" panes, then the first configuration.
     void createWindows();
 
-    // Runs the live loop until `capturing` is cleared; false when the camera does not
-    // open. Runs on the capture thread.
+    // Runs the live loop until `capturing` is cleared or the camera stops delivering
+    // (see PipelineServices::cameraLost); false when the camera does not open. Runs on the
+    // capture thread.
     bool runLiveCapture();
 
     // One step on a 160 x 120 frame; `display` is the image to draw on and show (null:
@@ -104,6 +114,10 @@ class MotionPipeline {
     void setControlEvents(std::shared_ptr<CControlEvents> events);
     void setStatus(const std::string& text);
     void openRecorder(double cameraFps);
+    void reportCameraLost(const std::string& why);
+    void reportError(const std::string& text);
+    // Live capture, playback and a jump while stepping start with empty histories.
+    void startCleanRun();
 
     FrameSource capture_;
     AppState* state_;
@@ -124,6 +138,7 @@ class MotionPipeline {
     cv::VideoWriter recorder_;
     bool recorderFailed_ = false; // this live run could not open a recorder
     bool extractErrorLogged_ = false;
+    int lastSteppedIndex_ = -2; // the frame showFrameAt showed last; -2: none
 };
 
 } // namespace zorvexa

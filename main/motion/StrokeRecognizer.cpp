@@ -19,10 +19,8 @@ void ClassicRecognizer::commit(int sampleTimestamp) {
 }
 
 void ClassicRecognizer::reset() {
-    extractor_.restart();
-    interpreter_.clearHistory();
-    interpreter_.lastDirection = 0;
-    interpreter_.upHold = false;
+    extractor_.reset();
+    interpreter_.reset();
 }
 
 const std::vector<MotionSegment>& ClassicRecognizer::segments() const {

@@ -1,16 +1,16 @@
 #include "main/shell/Calories.h"
 
-#include <cerrno>
 #include <climits>
 #include <ctime>
 
-#include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
+
+#include "common/Files.h"
 
 #include "main/shell/AppPaths.h"
 #include "main/shell/AppState.h"
 #include "main/shell/CLocaleText.h"
-#include "main/shell/FileCopy.h"
 
 namespace zorvexa {
 namespace {
@@ -23,25 +23,25 @@ float caloriesOf(const AppState& state, int strokeIndex, float factor) {
     return static_cast<float>(state.strokeCount(strokeIndex)) * factor;
 }
 
-bool appendAll(const std::string& path, const std::string& data) {
-    const int fd = ::open(path.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0666);
-    if (fd < 0)
+// The whole of a regular file (a folder in the log's place holds no rows).
+bool readRegularFile(const std::string& path, std::string& text) {
+    struct stat info {};
+    return ::stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode) && readWholeFile(path, text);
+}
+
+// Puts `text` in place of the file at `path` in one rename, so that a write that fails
+// halfway leaves the file as it was. The file keeps its permission bits.
+bool replaceWhole(const std::string& path, const std::string& text) {
+    struct stat info {};
+    const int permissions =
+        ::stat(path.c_str(), &info) == 0 ? static_cast<int>(info.st_mode & 07777) : -1;
+    const std::string temp = temporaryNameFor(path);
+    if (!writeNewFile(temp, text, permissions))
         return false;
-    std::size_t done = 0;
-    bool ok = true;
-    while (done < data.size()) {
-        const ssize_t n = ::write(fd, data.data() + done, data.size() - done);
-        if (n < 0) {
-            if (errno == EINTR)
-                continue;
-            ok = false;
-            break;
-        }
-        done += static_cast<std::size_t>(n);
-    }
-    if (::close(fd) != 0)
-        ok = false;
-    return ok;
+    if (::rename(temp.c_str(), path.c_str()) == 0)
+        return true;
+    ::unlink(temp.c_str());
+    return false;
 }
 
 } // namespace
@@ -110,12 +110,20 @@ std::string sessionLogRow(const AppState& state, const std::string& date) {
 }
 
 bool appendSessionLog(const AppState& state, const std::string& logPath,
-                      const std::string& templatePath, const std::string& date) {
+                      const std::string& templatePath, const std::string& date,
+                      const std::string& continueFrom) {
     if (totalCalories(state) == 0.0f)
         return true; // nothing to record
-    // Fails, as it should, when the log exists already or the template is missing.
-    copyFileAtomically(templatePath, logPath, CopyMode::KeepExisting);
-    return appendAll(logPath, sessionLogRow(state, date));
+    const std::string& from = continueFrom.empty() ? logPath : continueFrom;
+    std::string text;
+    if (!readRegularFile(from, text) && (from == logPath || !readRegularFile(logPath, text))) {
+        struct stat info {};
+        if (::lstat(logPath.c_str(), &info) == 0)
+            return false; // a log that cannot be read is never replaced by a shorter one
+        if (!readWholeFile(templatePath, text))
+            text.clear(); // no template: the rows alone
+    }
+    return replaceWhole(logPath, text + sessionLogRow(state, date));
 }
 
 bool appendSessionLog(const AppState& state, const AppPaths& paths) {
@@ -124,10 +132,13 @@ bool appendSessionLog(const AppState& state, const AppPaths& paths) {
     carryOverSessionsLog(paths);
     const std::string templatePath = findDataFile(paths, kSessionsLogTemplateFileName);
     const std::string date = currentDateText();
+    // The log continues from its newest copy wherever it is written, so one file always
+    // holds every row, the one the File menu opens.
+    const std::string newest = sessionsLogViewPath(paths);
     return saveWithFallback(
         sessionsLogWritePaths(paths),
         [&](const std::string& place) {
-            return appendSessionLog(state, place, templatePath, date);
+            return appendSessionLog(state, place, templatePath, date, newest);
         },
         "sessions log row");
 }

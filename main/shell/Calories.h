@@ -28,14 +28,18 @@ std::string currentDateText();
 // DOWNLEFT, DOWNRIGHT and TOCENTER; ends with CR LF.
 std::string sessionLogRow(const AppState& state, const std::string& date);
 
-// Appends the session's row to the log at `logPath`, which is first created as a copy of
-// the template (once: an existing log is never replaced). A session without calories
+// Appends the session's row to the log at `logPath`, whole or not at all (the longer log
+// is written beside it and then renamed into its place). The rows before it are those of
+// `continueFrom` (the newest copy of the log, possibly in the other folder; empty: the
+// log itself); a new log starts as a copy of the template. A session without calories
 // leaves no row and creates no log. False when the row could not be appended.
 bool appendSessionLog(const AppState& state, const std::string& logPath,
-                      const std::string& templatePath, const std::string& date);
+                      const std::string& templatePath, const std::string& date,
+                      const std::string& continueFrom = {});
 
 // The same with the program's own log and template (see AppPaths.h); when the log cannot
-// be written beside the executable, the row goes to the per-user log instead.
+// be written beside the executable, the row goes to the per-user log instead, which then
+// carries the earlier rows along.
 bool appendSessionLog(const AppState& state, const AppPaths& paths);
 
 } // namespace zorvexa

@@ -1,3 +1,4 @@
+#include <clocale>
 #include <optional>
 #include <string>
 #include <vector>
@@ -169,6 +170,15 @@ TEST(IndicatorUpdater, CalorieLine) {
     EXPECT_EQ(calorieLineText(1.5f), "1.5 calories burnt");
     EXPECT_EQ(calorieLineText(0.0f), "0.0 calories burnt");
     EXPECT_EQ(calorieLineText(123.46f), "123.5 calories burnt");
+}
+
+TEST(IndicatorUpdater, CalorieLineUsesAPointInAnyLocale) {
+    const std::string saved = std::setlocale(LC_NUMERIC, nullptr);
+    if (!std::setlocale(LC_NUMERIC, "de_DE.UTF-8") && !std::setlocale(LC_NUMERIC, "fr_FR.UTF-8"))
+        GTEST_SKIP() << "no locale with a decimal comma is installed";
+    const std::string line = calorieLineText(1.5f);
+    std::setlocale(LC_NUMERIC, saved.c_str());
+    EXPECT_EQ(line, "1.5 calories burnt");
 }
 
 } // namespace

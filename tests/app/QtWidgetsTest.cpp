@@ -9,7 +9,10 @@
 #include <QApplication>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMessageBox>
+#include <QMouseEvent>
 #include <QPainter>
+#include <QPushButton>
 #include <QToolBar>
 
 #include <opencv2/core.hpp>
@@ -148,6 +151,37 @@ TEST(MainWindowWidgets, ToolbarButtonsStatesAndTooltips) {
     EXPECT_FALSE(grab->isChecked());
 }
 
+// A notice stays on screen, without taking the focus, until it is dismissed; showing the
+// same id again replaces its text instead of stacking another box.
+TEST(MainWindowWidgets, NoticesStayUntilDismissedOnePerId) {
+    app();
+    MainWindow window;
+    window.show();
+    window.showNotice("camera", "first");
+    window.showNotice("camera", "second");
+    window.showNotice("wayland", "other");
+    QCoreApplication::processEvents();
+    EXPECT_EQ(window.noticeText("camera"), "second");
+    EXPECT_EQ(window.noticeText("wayland"), "other");
+    const auto boxes = window.findChildren<QMessageBox*>();
+    ASSERT_EQ(boxes.size(), 2);
+    for (QMessageBox* box : boxes) {
+        EXPECT_FALSE(box->isModal());
+        EXPECT_TRUE(box->testAttribute(Qt::WA_ShowWithoutActivating));
+    }
+    window.setStatusText("[fps 30] [calories burnt: 0.0]"); // the status line moves on
+    EXPECT_EQ(window.noticeText("camera"), "second");
+    window.dismissNotice("camera");
+    EXPECT_TRUE(window.noticeText("camera").isEmpty());
+    EXPECT_EQ(window.noticeText("wayland"), "other");
+    // The user's OK closes it, and the id can be shown again.
+    window.findChild<QMessageBox*>("notice-wayland")->button(QMessageBox::Ok)->click();
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(window.noticeText("wayland").isEmpty());
+    window.showNotice("wayland", "again");
+    EXPECT_EQ(window.noticeText("wayland"), "again");
+}
+
 TEST(IndicatorWindowWidget, HiddenTranslucentToolWindowNearTheTop) {
     app();
     IndicatorWindow window;
@@ -278,8 +312,31 @@ TEST(QtPaneHost, HiddenPaneAppearsWithItsFirstImageWithoutTakingTheFocus) {
     EXPECT_EQ(video->image().size(), QSize(160, 120));
     EXPECT_EQ(QApplication::focusWidget(), focus);
 
-    int clicks = 0;
-    panes.setMouseHandler("demo_video", [&](int event, int, int) { clicks += event; });
+    // A double click, as Qt delivers it, is one click; a press after the double-click
+    // interval is another.
+    std::vector<int> events;
+    panes.setMouseHandler("demo_video", [&](int event, int, int) { events.push_back(event); });
+    PaneWidget* guide = panes.pane("demo_video");
+    auto send = [&](QEvent::Type type, Qt::MouseButton button, quint64 ms) {
+        const QPointF at(10, 10);
+        QMouseEvent e(type, at, guide->mapToGlobal(at), button,
+                      type == QEvent::MouseButtonRelease ? Qt::NoButton : button, Qt::NoModifier);
+        e.setTimestamp(ms);
+        QCoreApplication::sendEvent(guide, &e);
+    };
+    for (Qt::MouseButton button : {Qt::LeftButton, Qt::RightButton}) {
+        const quint64 t = button == Qt::LeftButton ? 100000 : 200000;
+        send(QEvent::MouseButtonPress, button, t);
+        send(QEvent::MouseButtonRelease, button, t + 60);
+        send(QEvent::MouseButtonPress, button, t + 120);
+        send(QEvent::MouseButtonDblClick, button, t + 120);
+        send(QEvent::MouseButtonRelease, button, t + 180);
+        send(QEvent::MouseButtonPress, button, t + 5000);
+        send(QEvent::MouseButtonRelease, button, t + 5060);
+    }
+    EXPECT_EQ(events,
+              (std::vector<int>{PaneWidget::kLeftButtonDown, PaneWidget::kLeftButtonDown,
+                                PaneWidget::kRightButtonDown, PaneWidget::kRightButtonDown}));
     panes.showImage("missing", cv::Mat(2, 2, CV_8UC3)); // ignored
     panes.destroyPane("video");
     EXPECT_EQ(panes.pane("video"), nullptr);

@@ -3,11 +3,15 @@
 #include <deque>
 #include <functional>
 #include <mutex>
+#include <stdexcept>
+#include <string>
 #include <thread>
 #include <utility>
+#include <vector>
 
 #include <gtest/gtest.h>
 
+#include "main/shell/app/WorkerGuard.h"
 #include "main/shell/app/WorkerSlot.h"
 
 namespace zorvexa {
@@ -154,6 +158,37 @@ TEST(WorkerSlot, CancelledNextStepDoesNotRun) {
     slot.cancelPending();
     ASSERT_TRUE(queue.runUntil([&] { return !slot.busy(); }));
     EXPECT_FALSE(ran);
+}
+
+// An exception that escapes a worker's job (here on a real worker thread, where it would
+// end the program) is told once, and the slot takes the next job as after a normal end.
+TEST(WorkerGuard, AnEscapingExceptionIsToldOnceAndTheSlotCarriesOn) {
+    ManualQueue queue;
+    WorkerSlot slot(queue.post());
+    std::vector<std::string> reports;
+    std::mutex mutex;
+    auto report = [&](const std::string& text) {
+        std::lock_guard<std::mutex> lock(mutex);
+        reports.push_back(text);
+    };
+    std::atomic<int> returned{-1};
+    ASSERT_TRUE(slot.start([&] {
+        returned = runGuarded(
+            "guide video", [] { throw std::runtime_error("bad clip"); }, report);
+    }));
+    ASSERT_TRUE(queue.runUntil([&] { return !slot.busy(); }));
+    ASSERT_TRUE(slot.start([&] {
+        returned = runGuarded(
+            "guide video", [] { throw 42; }, report);
+    }));
+    ASSERT_TRUE(queue.runUntil([&] { return !slot.busy(); }));
+    EXPECT_EQ(returned.load(), 0);
+    ASSERT_EQ(reports.size(), 2u);
+    EXPECT_EQ(reports[0], "The guide video stopped after an error: bad clip");
+    EXPECT_NE(reports[1].find("unknown"), std::string::npos);
+    EXPECT_TRUE(runGuarded(
+        "x", [] {}, report));
+    EXPECT_EQ(reports.size(), 2u);
 }
 
 } // namespace

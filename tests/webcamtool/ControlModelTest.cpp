@@ -85,7 +85,8 @@ TEST(VintrelControlModel, ChangeIsWrittenAtOnceAndDependentStateIsReadBack) {
 
     const int queriesBefore = cam->controlQueries;
     EXPECT_TRUE(model.setValue(cid::kBrightness, -20));
-    EXPECT_EQ(cam->controlQueries - queriesBefore, 1) << "brightness affects no other control";
+    EXPECT_EQ(cam->controlQueries - queriesBefore, static_cast<int>(model.entries().size()))
+        << "every control is read again";
     ASSERT_EQ(cam->writes.size(), 1u);
     EXPECT_EQ(cam->writes[0], std::make_pair(cid::kBrightness, -20));
     EXPECT_EQ(model.find(cid::kBrightness)->value, -20);
@@ -102,6 +103,34 @@ TEST(VintrelControlModel, ChangeIsWrittenAtOnceAndDependentStateIsReadBack) {
     // A refused value leaves the device's value in place.
     EXPECT_FALSE(model.setValue(cid::kPowerLineFrequency, 7));
     EXPECT_EQ(model.find(cid::kPowerLineFrequency)->value, 1);
+}
+
+// UVC flags no control for update: switching an automatic mode must still enable its
+// manual control (whose writes the driver refuses while inactive), and disable it again.
+TEST(VintrelControlModel, AutomaticAndManualPairsFollowTheDriverWithoutTheUpdateFlag) {
+    auto cam = uvcWebcam();
+    FakeVideoDevice device(cam);
+    ControlModel model(device);
+    model.load();
+    ASSERT_FALSE(model.find(cid::kWhiteBalanceTemperature)->editable());
+    ASSERT_FALSE(model.find(cid::kExposureAbsolute)->editable());
+
+    EXPECT_TRUE(model.setValue(cid::kWhiteBalanceAuto, 0));
+    EXPECT_TRUE(model.find(cid::kWhiteBalanceTemperature)->editable());
+    EXPECT_TRUE(model.setValue(cid::kWhiteBalanceTemperature, 3000));
+    EXPECT_EQ(model.find(cid::kWhiteBalanceTemperature)->value, 3000);
+
+    EXPECT_TRUE(model.setValue(cid::kExposureAuto, 1)); // manual mode
+    EXPECT_TRUE(model.find(cid::kExposureAbsolute)->editable());
+    EXPECT_TRUE(model.setValue(cid::kExposureAbsolute, 500));
+    EXPECT_EQ(model.find(cid::kExposureAbsolute)->value, 500);
+
+    EXPECT_TRUE(model.setValue(cid::kWhiteBalanceAuto, 1));
+    EXPECT_TRUE(model.setValue(cid::kExposureAuto, 3));
+    EXPECT_FALSE(model.find(cid::kWhiteBalanceTemperature)->editable());
+    EXPECT_FALSE(model.find(cid::kExposureAbsolute)->editable());
+    EXPECT_FALSE(model.setValue(cid::kExposureAbsolute, 600)) << "refused while automatic";
+    EXPECT_EQ(model.find(cid::kExposureAbsolute)->value, 500);
 }
 
 TEST(VintrelControlModel, ResetPutsDefaultsBackInDriverOrder) {

@@ -19,6 +19,16 @@ void FakeCamera::addControl(FakeControl c) {
 }
 
 void FakeCamera::updateInactive() {
+    for (const ModeLink& link : modeLinks) {
+        const FakeControl* mode = control(link.mode);
+        FakeControl* manual = control(link.manual);
+        if (mode == nullptr || manual == nullptr)
+            continue;
+        if (mode->value == link.manualValue)
+            manual->info.flags &= ~control_flags::kInactive;
+        else
+            manual->info.flags |= control_flags::kInactive;
+    }
     const FakeControl* lead = autoId != 0 ? control(autoId) : nullptr;
     for (std::uint32_t id : followers) {
         FakeControl* f = control(id);
@@ -155,6 +165,8 @@ bool FakeVideoDevice::setControl(std::uint32_t id, std::int32_t value) {
     FakeControl* c = cam_->control(id);
     if (c == nullptr || (c->info.flags & control_flags::kReadOnly) != 0)
         return false;
+    if (cam_->refusesInactiveWrites && (c->info.flags & control_flags::kInactive) != 0)
+        return false;
     cam_->writes.emplace_back(id, value);
     if (c->info.type == ControlType::Button)
         return true;
@@ -251,6 +263,16 @@ std::shared_ptr<FakeCamera> typicalWebcam() {
 
     cam->autoId = cid::kWhiteBalanceAuto;
     cam->followers = {cid::kWhiteBalanceTemperature};
+    cam->updateInactive();
+    return cam;
+}
+
+std::shared_ptr<FakeCamera> uvcWebcam() {
+    auto cam = typicalWebcam();
+    for (FakeControl& c : cam->controls)
+        c.info.flags &= ~control_flags::kUpdate;
+    cam->modeLinks = {{cid::kExposureAuto, 1, cid::kExposureAbsolute}};
+    cam->refusesInactiveWrites = true;
     cam->updateInactive();
     return cam;
 }

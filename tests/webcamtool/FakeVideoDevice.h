@@ -38,6 +38,15 @@ struct FakeCamera {
     // Ids of controls that become inactive while the boolean control `autoId` is on.
     std::uint32_t autoId = 0;
     std::vector<std::uint32_t> followers;
+    // Menu-type automatic modes: `manual` is inactive unless `mode` holds `manualValue`.
+    struct ModeLink {
+        std::uint32_t mode;
+        std::int32_t manualValue;
+        std::uint32_t manual;
+    };
+    std::vector<ModeLink> modeLinks;
+    // As UVC: a write to an inactive control is refused.
+    bool refusesInactiveWrites = false;
 
     std::vector<std::string> calls;
     int controlQueries = 0;
@@ -106,5 +115,10 @@ constexpr std::uint32_t kPanReset = 0x009a0906;
 // A typical USB webcam: brightness, contrast, saturation, automatic white balance with its
 // temperature, power line frequency, exposure mode (a menu with gaps) and exposure time.
 std::shared_ptr<FakeCamera> typicalWebcam();
+// The same camera as the UVC driver (nearly every USB and laptop webcam) presents it: no
+// control carries the update flag, the manual control is inactive while its automatic
+// mode is on (exposure time too, which follows the exposure menu), and writes to an
+// inactive control are refused.
+std::shared_ptr<FakeCamera> uvcWebcam();
 
 } // namespace zorvexa::test

@@ -215,12 +215,9 @@ bool ControlModel::setValue(std::uint32_t id, std::int32_t value) {
     const bool ok = device_.setControl(id, value);
     if (!ok)
         logLine("the device refused " + entry->info.name + " = " + std::to_string(value));
-    // Drivers flag the controls whose change affects others (automatic modes); only then
-    // is everything read again, which keeps a dragged slider responsive on USB cameras.
-    if ((entry->info.flags & control_flags::kUpdate) != 0)
-        refresh();
-    else
-        refreshEntry(*entry);
+    // Every control is read again: a change can make others active, inactive or change
+    // their range, and most drivers (UVC among them) never flag the controls that do.
+    refresh();
     return ok;
 }
 

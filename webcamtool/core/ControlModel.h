@@ -1,6 +1,6 @@
 // The adjustable settings of a capture device, as the device reports them, grouped by
 // the driver's control classes. Every change goes to the device at once and is read back,
-// together with the other controls when one control can change their value or state (an
+// together with the other controls, as one control can change their value or state (an
 // automatic mode makes its manual counterpart inactive).
 #pragma once
 
@@ -69,8 +69,8 @@ class ControlModel {
     // Reads flags, ranges and values of the listed controls again.
     void refresh();
 
-    // Writes a value and reads it back, and every other control too when the driver says
-    // the change can affect them; false when the device refused the value.
+    // Writes a value and reads it back with every other control (flags, range, value);
+    // false when the device refused the value.
     bool setValue(std::uint32_t id, std::int32_t value);
     // Triggers a button control.
     bool press(std::uint32_t id);

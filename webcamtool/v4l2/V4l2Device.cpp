@@ -185,6 +185,7 @@ int V4l2Device::requestBuffers(int count) {
     req.memory = V4L2_MEMORY_MMAP;
     if (xioctl(fd_, VIDIOC_REQBUFS, &req) == -1)
         return 0;
+    buffersRequested_ = true; // from here on the driver holds buffers until released
     for (std::uint32_t index = 0; index < req.count; ++index) {
         v4l2_buffer buf{};
         buf.index = index;
@@ -257,11 +258,14 @@ bool V4l2Device::streamOff() {
 }
 
 void V4l2Device::releaseBuffers() {
-    if (buffers_.empty())
+    // Also after a request whose mapping failed at its first buffer: the driver allocated
+    // them all, and the camera stays busy for other programs until they are given back.
+    if (buffers_.empty() && !buffersRequested_)
         return;
     for (const MappedBuffer& b : buffers_)
         munmap(b.start, b.length);
     buffers_.clear();
+    buffersRequested_ = false;
     v4l2_requestbuffers req{};
     req.count = 0;
     req.type = V4L2_BUF_TYPE_VIDEO_CAPTURE;

@@ -43,6 +43,7 @@ class V4l2Device final : public VideoDevice {
 
     int fd_ = -1;
     std::vector<MappedBuffer> buffers_;
+    bool buffersRequested_ = false; // REQBUFS succeeded and was not undone yet
     bool streaming_ = false;
 };
 

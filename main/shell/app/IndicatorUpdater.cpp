@@ -1,12 +1,12 @@
 #include "main/shell/app/IndicatorUpdater.h"
 
-#include <cstdio>
 #include <vector>
 
 #include <opencv2/imgproc.hpp>
 
 #include "main/motion/Annotation.h"
 #include "main/shell/AppState.h"
+#include "main/shell/CLocaleText.h"
 #include "main/shell/Calories.h"
 #include "main/shell/app/IndicatorLogic.h"
 
@@ -16,9 +16,8 @@ IndicatorUpdater::IndicatorUpdater(AppState& state, IndicatorHooks hooks)
     : state_(state), hooks_(std::move(hooks)) {}
 
 std::string calorieLineText(float calories) {
-    char text[200];
-    std::snprintf(text, sizeof text, "%3.1f calories burnt", static_cast<double>(calories));
-    return text;
+    // A point, whatever the user's locale, as in the status bar.
+    return formatC("%3.1f calories burnt", static_cast<double>(calories));
 }
 
 void drawIndicatorFrame(cv::Mat& frame, int arrowDirection, bool hasAction,

@@ -242,17 +242,46 @@ void MainWindow::showFileNotFound(const QString& path) {
     box->open();
 }
 
-void MainWindow::showDesktopNotice(const QString& text, std::function<void()> onDismissed) {
-    auto* box = new QMessageBox(QMessageBox::Information, QStringLiteral("Zorvexa"), text,
-                                QMessageBox::Ok, this);
-    box->setAttribute(Qt::WA_DeleteOnClose);
-    box->setObjectName(QStringLiteral("desktopNoticeBox"));
-    box->setWindowModality(Qt::NonModal);
-    connect(box, &QMessageBox::finished, this, [dismissed = std::move(onDismissed)](int) {
-        if (dismissed)
-            dismissed();
-    });
+void MainWindow::showNotice(const QString& id, const QString& text,
+                            std::function<void()> onDismissed) {
+    QPointer<QMessageBox>& box = notices_[id];
+    if (!box) {
+        box = new QMessageBox(QMessageBox::Warning, QStringLiteral("Zorvexa"), text,
+                              QMessageBox::Ok, this);
+        box->setAttribute(Qt::WA_DeleteOnClose);
+        box->setAttribute(Qt::WA_ShowWithoutActivating);
+        box->setObjectName(QStringLiteral("notice-") + id);
+        box->setModal(false);
+        // Closed by the user (not by dismissNotice): run what was asked for that case.
+        connect(box, &QMessageBox::finished, this, [this, id](int) {
+            const auto found = noticeDismissed_.find(id);
+            if (found == noticeDismissed_.end())
+                return;
+            const std::function<void()> dismissed = std::move(found->second);
+            noticeDismissed_.erase(found);
+            if (dismissed)
+                dismissed();
+        });
+    }
+    noticeDismissed_[id] = std::move(onDismissed);
+    box->setText(text);
     box->show();
+}
+
+void MainWindow::dismissNotice(const QString& id) {
+    noticeDismissed_.erase(id);
+    const auto it = notices_.find(id);
+    if (it == notices_.end())
+        return;
+    if (it->second)
+        it->second->close();
+    notices_.erase(it);
+}
+
+QString MainWindow::noticeText(const QString& id) const {
+    const auto it = notices_.find(id);
+    return it != notices_.end() && it->second && it->second->isVisible() ? it->second->text()
+                                                                         : QString();
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {

@@ -8,9 +8,11 @@
 #include <map>
 
 #include <QMainWindow>
+#include <QPointer>
 
 class QAction;
 class QLabel;
+class QMessageBox;
 class QToolBar;
 
 namespace zorvexa {
@@ -56,8 +58,14 @@ class MainWindow : public QMainWindow {
     void showAboutBox();
     // The warning for a program or file that is not there, with its full path as text.
     void showFileNotFound(const QString& path);
-    // A non-modal notice about the desktop; `onDismissed` runs when the user closes it.
-    void showDesktopNotice(const QString& text, std::function<void()> onDismissed);
+    // A notice that stays until the user dismisses it: a small box that is not modal and
+    // does not take the focus (strokes keep going to the window in front). One per `id`;
+    // showing an id again replaces its text. `onDismissed` runs when the user closes it
+    // (not when dismissNotice does). Window thread only.
+    void showNotice(const QString& id, const QString& text, std::function<void()> onDismissed = {});
+    void dismissNotice(const QString& id);
+    // The text of the notice on screen under `id`; empty when there is none.
+    QString noticeText(const QString& id) const;
 
   protected:
     void closeEvent(QCloseEvent* event) override;
@@ -79,6 +87,8 @@ class MainWindow : public QMainWindow {
     QLabel* statusLabel_ = nullptr;
     std::map<int, Item> menuItems_;
     std::map<int, Item> buttons_;
+    std::map<QString, QPointer<QMessageBox>> notices_;
+    std::map<QString, std::function<void()>> noticeDismissed_; // run when the user closes one
 };
 
 } // namespace zorvexa

@@ -1,7 +1,9 @@
 #include "main/shell/ui/PaneWidget.h"
 
+#include <QGuiApplication>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QStyleHints>
 
 #include "common/StageTiming.h"
 
@@ -42,13 +44,25 @@ void PaneWidget::paintEvent(QPaintEvent*) {
 }
 
 void PaneWidget::mousePressEvent(QMouseEvent* event) {
-    if (!mouseHandler_)
+    // Qt delivers the second press of a double click as a press too: it is part of the
+    // first click.
+    const bool secondOfDouble =
+        event->button() == lastButton_ &&
+        event->timestamp() - lastPressTime_ <
+            static_cast<quint64>(QGuiApplication::styleHints()->mouseDoubleClickInterval());
+    lastButton_ = secondOfDouble ? Qt::NoButton : event->button();
+    lastPressTime_ = event->timestamp();
+    if (!mouseHandler_ || secondOfDouble)
         return;
     const QPoint at = event->position().toPoint();
     if (event->button() == Qt::LeftButton)
         mouseHandler_(kLeftButtonDown, at.x(), at.y());
     else if (event->button() == Qt::RightButton)
         mouseHandler_(kRightButtonDown, at.x(), at.y());
+}
+
+void PaneWidget::mouseDoubleClickEvent(QMouseEvent*) {
+    // Its first press has been reported; the default would report another one.
 }
 
 } // namespace zorvexa

@@ -1,6 +1,6 @@
 // A video pane inside a shell window: shows the last image it was given at its natural
 // size from the top-left corner (larger images are scaled down to fit), never takes the
-// keyboard focus, and reports mouse button presses.
+// keyboard focus, and reports mouse button presses (a double click as one press).
 #pragma once
 
 #include <functional>
@@ -26,8 +26,11 @@ class PaneWidget : public QWidget {
   protected:
     void paintEvent(QPaintEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
 
   private:
+    Qt::MouseButton lastButton_ = Qt::NoButton;
+    quint64 lastPressTime_ = 0;
     QImage image_;
     MouseHandler mouseHandler_;
 };

@@ -115,7 +115,8 @@ void ShellController::startCapture() {
     // Set here already, so that turning capture off right after turning it on stops the
     // run that is about to begin.
     state_.capturing = true;
-    frameLoop_.start([this] { runCapture(); });
+    window_.dismissNotice(QStringLiteral("camera"));
+    frameLoop_.start(guarded(kFrameLoopWorker, [this] { runCapture(); }));
 }
 
 void ShellController::runCapture() {
@@ -179,17 +180,17 @@ void ShellController::startPlayback() {
         return;
     state_.playingBack = true;
     commandPlayback_ = true;
-    frameLoop_.start([this] {
+    frameLoop_.start(guarded(kFrameLoopWorker, [this] {
         pipeline_->playFile();
         commandPlayback_ = false;
-    });
+    }));
 }
 
 void ShellController::stepTo(int index) {
     if (refuseWhileFrameLoopRuns("stepping through a recording"))
         return;
     state_.frameCounter = index;
-    frameLoop_.start([this, index] { pipeline_->showFrameAt(index); });
+    frameLoop_.start(guarded(kFrameLoopWorker, [this, index] { pipeline_->showFrameAt(index); }));
 }
 
 void ShellController::chooseVideoFile() {
@@ -229,10 +230,10 @@ void ShellController::toggleBeginnerMode() {
 }
 
 void ShellController::startGuide(int start) {
-    guideThread_.start([this, start] {
+    guideThread_.start(guarded(kGuideWorker, [this, start] {
         runGuideSequence(guide_, start, state_.useBeginnerSettings.load(),
                          [this](int, const GuideEntry& entry) { return playGuideEntry(entry); });
-    });
+    }));
 }
 
 void ShellController::restartGuide(std::function<int()> startRow) {

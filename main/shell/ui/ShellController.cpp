@@ -9,12 +9,14 @@
 #include <QMetaObject>
 #include <QStatusBar>
 
+#include "main/control/ExecutorThreads.h"
 #include "main/motion/MotionPipeline.h"
 #include "main/shell/AppState.h"
 #include "main/shell/Calories.h"
 #include "main/shell/DesktopNotice.h"
 #include "main/shell/Options.h"
 #include "main/shell/app/CommandIds.h"
+#include "main/shell/app/WorkerGuard.h"
 #include "platform/Desktop.h"
 #include "platform/DesktopChoice.h"
 
@@ -32,6 +34,7 @@ ShellController::ShellController(AppState& state, AppPaths paths, std::shared_pt
 }
 
 ShellController::~ShellController() {
+    setExecutorErrorHandler({});
     // The threads have been joined by shutDown(); the pipeline's panes go before the
     // windows that hold them.
     pipeline_.reset();
@@ -84,7 +87,18 @@ void ShellController::startUp() {
         updateIndicator(frame, direction);
     };
     services.cameraSource = options_.cameraSource;
+    services.cameraLost = [this](const std::string& text) { onCameraLost(text); };
+    services.reportError = [this](const std::string& text) {
+        showNoticeLater("frame-loop", "Zorvexa could not process a camera picture and skipped "
+                                      "it: " +
+                                          text);
+    };
     pipeline_ = std::make_unique<MotionPipeline>(state_, std::move(services));
+    // An action that fails on its own thread is told once in the window, as frame-loop
+    // faults are.
+    setExecutorErrorHandler([this](const std::string& text) {
+        showNoticeLater("executor", "An action could not be carried out: " + text);
+    });
 
     IndicatorHooks hooks;
     hooks.foregroundHideOverlay = [this]() -> std::optional<std::string> {
@@ -186,8 +200,8 @@ void ShellController::showDesktopNotice() {
     const std::string text = desktopNoticeText(desktopKindName(choice.kind), choice.notes);
     if (text.empty() || desktopNoticeDismissed(text, paths_))
         return;
-    window_.showDesktopNotice(QString::fromStdString(text),
-                              [this, text] { dismissDesktopNotice(text, paths_); });
+    window_.showNotice(QStringLiteral("desktop"), QString::fromStdString(text),
+                       [this, text] { dismissDesktopNotice(text, paths_); });
 }
 
 void ShellController::reportConfigError(const std::string& text) {
@@ -207,6 +221,54 @@ void ShellController::reportConfigError(const std::string& text) {
             box->show();
         },
         Qt::QueuedConnection);
+}
+
+void ShellController::showNoticeLater(const std::string& id, const std::string& text) {
+    QMetaObject::invokeMethod(
+        this,
+        [this, id, text] {
+            if (!closing_)
+                window_.showNotice(QString::fromStdString(id), QString::fromStdString(text));
+        },
+        Qt::QueuedConnection);
+}
+
+void ShellController::onCameraLost(const std::string& text) {
+    // The live run has ended; Grab shows capture off until the user turns it on again.
+    QMetaObject::invokeMethod(
+        this,
+        [this, text] {
+            if (closing_)
+                return;
+            window_.setChecked(command::kGrab, false);
+            window_.setButtonPressed(command::kGrabButton, false);
+            window_.showNotice(QStringLiteral("camera"), QString::fromStdString(text));
+        },
+        Qt::QueuedConnection);
+}
+
+std::function<void()> ShellController::guarded(const char* worker, std::function<void()> job) {
+    return [this, worker, job = std::move(job)] {
+        const bool frameLoop = std::string(worker) == kFrameLoopWorker;
+        if (runGuarded(worker, job, [this, frameLoop](const std::string& text) {
+                showNoticeLater(frameLoop ? "frame-loop" : "guide",
+                                frameLoop ? text + ". Turn the webcam on again with Video > Grab."
+                                          : text + ".");
+            }))
+            return;
+        if (!frameLoop)
+            return;
+        // Whatever ran on the frame loop has ended: capture shows off.
+        stopFrameLoop();
+        commandPlayback_ = false;
+        QMetaObject::invokeMethod(
+            this,
+            [this] {
+                window_.setChecked(command::kGrab, false);
+                window_.setButtonPressed(command::kGrabButton, false);
+            },
+            Qt::QueuedConnection);
+    };
 }
 
 void ShellController::updateIndicator(const cv::Mat& cleanFrame, int direction) {

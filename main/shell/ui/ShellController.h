@@ -102,6 +102,14 @@ class ShellController : public QObject {
 
     void postToUi(int delayMs, std::function<void()> fn);
 
+    // Faults on the workers: a notice in the main window (any thread), and a job wrapper
+    // that turns an exception escaping a worker into one notice.
+    void showNoticeLater(const std::string& id, const std::string& text);
+    void onCameraLost(const std::string& text);
+    std::function<void()> guarded(const char* worker, std::function<void()> job);
+    static constexpr const char* kFrameLoopWorker = "video processing";
+    static constexpr const char* kGuideWorker = "guide video";
+
     AppState& state_;
     AppPaths paths_;
     std::shared_ptr<Desktop> desktop_;

@@ -161,3 +161,29 @@ TEST(MotionExtractor, RejectsFramesOfAnotherSize) {
     // Nothing changed: the next good frame still only arms the extractor.
     EXPECT_EQ(ex.extract(frameWith({cv::Rect(0, 0, 160, 120)}), 2), 0);
 }
+
+// A new run restarts its timestamps at 1; whatever moved in the previous run (which
+// reached much larger timestamps) must not weigh on the new one: after reset the
+// extractor sees a run exactly as a new one does.
+TEST(MotionExtractor, ResetForgetsTheMotionOfThePreviousRun) {
+    std::vector<std::vector<cv::Rect>> first, second;
+    for (int i = 0; i < 200; ++i) // an arm moving up, over and over
+        first.push_back({cv::Rect(30, 100 - (i * 6) % 80, 100, 40)});
+    for (int i = 0; i < 12; ++i) // then one moving down
+        second.push_back({cv::Rect(30, i * 6, 100, 40)});
+
+    MotionExtractor used, fresh;
+    feed(used, first);
+    used.reset();
+    for (int ts = 1; ts <= 12; ++ts) {
+        const cv::Mat f = frameWith(second[static_cast<size_t>(ts - 1)]);
+        ASSERT_EQ(used.extract(f, ts), fresh.extract(f, ts)) << ts;
+        ASSERT_EQ(used.segments().size(), fresh.segments().size()) << ts;
+        for (size_t k = 0; k < fresh.segments().size(); ++k) {
+            EXPECT_EQ(used.segments()[k].y, fresh.segments()[k].y) << ts;
+            EXPECT_EQ(used.segments()[k].height, fresh.segments()[k].height) << ts;
+            EXPECT_DOUBLE_EQ(used.segments()[k].angle, fresh.segments()[k].angle) << ts;
+        }
+    }
+    EXPECT_FALSE(fresh.segments().empty()) << "the second run does show motion";
+}

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <condition_variable>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -77,15 +78,20 @@ const char* kConfig = R"(<config>
     <event name="TOCENTER_MOTION" action="WM_KEYDOWN" key="VK_RETURN"/>
   </mode></app></config>)";
 
+std::string shippedConfig() {
+    std::ifstream in(std::string(ZORVEXA_SOURCE_DIR) + "/data/config.xml");
+    return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
 struct Rig {
-    WorkDir work{kConfig};
+    WorkDir work;
     AppState state;
     RecordingPanes panes;
     std::shared_ptr<FakeDesktop> desktop = std::make_shared<FakeDesktop>();
     std::vector<std::string> statusTexts;
     std::unique_ptr<MotionPipeline> pipeline;
 
-    Rig() {
+    explicit Rig(const std::string& config = kConfig) : work(config) {
         state.useBeginnerSettings = false;
         desktop->setForeground(1, "App");
         PipelineServices s;
@@ -128,6 +134,60 @@ std::string writeVideo(const std::string& path, int frames, cv::Size size, doubl
     }
     return path;
 }
+
+// Holds a camera call until the test lets it go (as a driver that never returns would).
+struct Gate {
+    std::mutex mutex;
+    std::condition_variable changed;
+    bool open = false;
+    bool reached = false;
+    void pass() {
+        std::unique_lock<std::mutex> lock(mutex);
+        reached = true;
+        changed.notify_all();
+        changed.wait(lock, [&] { return open; });
+    }
+    void release() {
+        std::lock_guard<std::mutex> lock(mutex);
+        open = true;
+        changed.notify_all();
+    }
+};
+
+// A camera that delivers `frames` frames and then fails every read, or blocks in open or
+// in the read after its frames.
+class FakeCamera : public Camera {
+  public:
+    enum class Then { Fail, Block };
+    FakeCamera(int frames, Then then, std::shared_ptr<Gate> gate, bool blockOpen = false)
+        : frames_(frames), then_(then), gate_(std::move(gate)), blockOpen_(blockOpen) {}
+    bool open(const std::string&) override {
+        if (blockOpen_)
+            gate_->pass();
+        return true;
+    }
+    bool read(cv::Mat& frame) override {
+        if (delivered_ < frames_) {
+            ++delivered_;
+            frame = cv::Mat(240, 320, CV_8UC3, cv::Scalar(40, 40, 40));
+            return true;
+        }
+        if (then_ == Then::Block)
+            gate_->pass();
+        frame.release();
+        return false;
+    }
+    bool isFile() const override { return false; }
+    bool set(int, double) override { return true; }
+    double get(int) const override { return 30; }
+
+  private:
+    int frames_;
+    int delivered_ = 0;
+    Then then_;
+    std::shared_ptr<Gate> gate_;
+    bool blockOpen_;
+};
 
 } // namespace
 
@@ -439,4 +499,143 @@ TEST(LiveCapture, PlaybackOfARecordingCountsTheSameStrokes) {
     const auto shown = panes.shown("video");
     ASSERT_FALSE(shown.empty());
     EXPECT_EQ(cv::norm(shown.back(), expected, cv::NORM_INF), 0.0);
+}
+
+// A run (live, playback, a jump while stepping) must not decide anything from samples
+// an earlier run left in the histories: here a half-finished UP stroke.
+TEST(Runs, EachRunStartsWithCleanHistories) {
+    Rig rig;
+    const std::string video = writeVideo(rig.work.path("calm.avi"), 6, cv::Size(160, 120));
+    auto noUpDecided = [&](const char* run) {
+        EXPECT_EQ(rig.state.strokeCount(kStrokeUp), 0) << run;
+        for (const auto& call : rig.desktop->callsOf(Kind::SendKeyRecords))
+            EXPECT_NE(call.records[0].vk, 38) << run << ": VK_UP sent";
+    };
+
+    rig.primeDecision(kDirUp);
+    rig.state.playingBack = true;
+    rig.state.videoPath = video;
+    rig.pipeline->playFile();
+    noUpDecided("playback");
+
+    rig.primeDecision(kDirUp);
+    rig.pipeline->showFrameAt(3);
+    noUpDecided("step");
+
+    PipelineServices s;
+    s.desktop = rig.desktop;
+    s.cameraSource = video;
+    s.control.configPath = "config.xml";
+    s.control.sleep = [](std::chrono::milliseconds) {};
+    AppState& state = rig.state;
+    s.updateIndicator = [&state](const cv::Mat&, int) {
+        if (state.frameCounter.load() >= 4)
+            state.capturing = false;
+    };
+    MotionPipeline live(rig.state, s);
+    live.createWindows();
+    MotionSegment up;
+    up.x = 30;
+    up.width = 100;
+    up.height = 60;
+    up.angle = 270;
+    for (int i = 0; i < 4; ++i)
+        live.interpreter().addSample({up}, 60, 0);
+    rig.state.frameCounter = 0;
+    EXPECT_TRUE(live.runLiveCapture());
+    noUpDecided("live");
+}
+
+// The shipped configuration: a clap enters mouse mode (with a pause of 15 frames), and
+// a clap after a rest clicks and leaves mouse mode.
+TEST(MouseMode, ClapClicksWithTheShippedConfiguration) {
+    Rig rig(shippedConfig());
+    ASSERT_TRUE(rig.pipeline->controlEvents()->loadError().empty());
+    rig.desktop->setForeground(1, "firefox-esr");
+    rig.state.fps = 30;
+    rig.frame(1);
+    rig.pipeline->dispatchGesture(kDirToCenter);
+    ASSERT_TRUE(rig.state.mouseMode.load());
+    ASSERT_GT(rig.state.debounceFrames, 0);
+    for (int ts = 2; ts <= 60; ++ts) // resting: nothing decided
+        rig.frame(ts);
+    cv::Mat image(120, 160, CV_8UC3);
+    rig.pipeline->mouseModeStep(kDirToCenter, image);
+    EXPECT_FALSE(rig.state.mouseMode.load());
+    ASSERT_TRUE(rig.desktop->waitForCalls(2, std::chrono::seconds(5)));
+    const auto clicks = rig.desktop->callsOf(Kind::LeftButton);
+    ASSERT_EQ(clicks.size(), 2u);
+    EXPECT_TRUE(clicks[0].down);
+    EXPECT_FALSE(clicks[1].down);
+}
+
+// A camera that fails every read, or whose read never returns, ends the live run with
+// one message and capture off; one whose open never returns does not hold up turning
+// capture off. None of the runs waits for the stuck call.
+TEST(CameraFaults, AFailingCameraEndsTheRunOnceAndAStuckOneNeverHoldsItUp) {
+    Rig rig;
+    struct Case {
+        FakeCamera::Then then;
+        bool blockOpen;
+        const char* why;
+    };
+    for (const Case& c : {Case{FakeCamera::Then::Fail, false, "reads in a row failed"},
+                          Case{FakeCamera::Then::Block, false, "no picture came for a second"},
+                          Case{FakeCamera::Then::Block, true, nullptr}}) {
+        auto gate = std::make_shared<Gate>();
+        PipelineServices s;
+        s.desktop = rig.desktop;
+        s.control.configPath = "config.xml";
+        s.makeCamera = [&] { return std::make_unique<FakeCamera>(12, c.then, gate, c.blockOpen); };
+        std::vector<std::string> lost;
+        s.cameraLost = [&](const std::string& text) { lost.push_back(text); };
+        MotionPipeline pipeline(rig.state, s);
+        pipeline.createWindows();
+        rig.state.frameCounter = 0;
+        std::thread stopper;
+        if (c.blockOpen) // turned off while the camera is still opening
+            stopper = std::thread([&] {
+                std::unique_lock<std::mutex> lock(gate->mutex);
+                gate->changed.wait(lock, [&] { return gate->reached; });
+                lock.unlock();
+                rig.state.capturing = false;
+            });
+        EXPECT_TRUE(pipeline.runLiveCapture());
+        EXPECT_FALSE(rig.state.capturing.load());
+        if (c.why) {
+            EXPECT_EQ(rig.state.frameCounter.load(), 12) << "failed reads are not frames";
+            ASSERT_EQ(lost.size(), 1u) << c.why;
+            EXPECT_NE(lost[0].find(c.why), std::string::npos) << lost[0];
+            EXPECT_NE(lost[0].find("Video > Grab"), std::string::npos);
+        } else {
+            stopper.join();
+            EXPECT_TRUE(lost.empty());
+            EXPECT_EQ(rig.state.frameCounter.load(), 0);
+        }
+        gate->release(); // only now does the stuck call return
+    }
+}
+
+// An exception from a frame's processing is told once and the loop carries on.
+TEST(CameraFaults, AnExceptionInAFrameIsToldOnceAndTheLoopCarriesOn) {
+    Rig rig;
+    PipelineServices s;
+    s.desktop = rig.desktop;
+    s.control.configPath = "config.xml";
+    s.makeCamera = [] {
+        return std::make_unique<FakeCamera>(40, FakeCamera::Then::Fail, std::make_shared<Gate>());
+    };
+    std::vector<std::string> errors;
+    s.reportError = [&](const std::string& text) { errors.push_back(text); };
+    int frames = 0;
+    s.updateIndicator = [&](const cv::Mat&, int) {
+        ++frames;
+        throw cv::Exception(cv::Error::StsBadArg, "broken", "updateIndicator", __FILE__, __LINE__);
+    };
+    MotionPipeline pipeline(rig.state, s);
+    pipeline.createWindows();
+    EXPECT_TRUE(pipeline.runLiveCapture());
+    EXPECT_EQ(frames, 40);
+    ASSERT_EQ(errors.size(), 1u);
+    EXPECT_NE(errors[0].find("broken"), std::string::npos);
 }

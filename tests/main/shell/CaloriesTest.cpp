@@ -1,7 +1,12 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <csignal>
 #include <filesystem>
 #include <regex>
+
+#include <sys/resource.h>
+#include <utime.h>
 
 #include "main/shell/AppPaths.h"
 #include "main/shell/AppState.h"
@@ -168,6 +173,66 @@ TEST(ShellSessionsLog, ARowThatCannotBeWrittenBesideTheProgramGoesToTheUserLog) 
     const std::string text = readFile(userLog);
     EXPECT_EQ(text.rfind("<t>\n<TR>", 0), 0u) << text;
     EXPECT_EQ(sessionsLogViewPath(paths), userLog);
+}
+
+// A write that fails partway (here: the disk quota is reached in the middle of the row)
+// leaves the log as it was, never a partial row.
+TEST(ShellSessionsLog, ARowIsAppendedWholeOrNotAtAll) {
+    TempFolder dir;
+    AppState state;
+    setDefaultFactors(state);
+    setCount(state, kStrokeUp, 10);
+    setCount(state, kStrokeDown, 5);
+    const std::string before = std::string(2000, 'x') + "\n";
+    writeFile(dir / "log.html", before);
+    rlimit saved{};
+    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &saved), 0);
+    const auto previous = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit small = saved;
+    small.rlim_cur = before.size() + 100; // the row is longer than 100 bytes
+    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
+    const bool ok = appendSessionLog(state, dir / "log.html", dir / "none.html", "12/07/26");
+    setrlimit(RLIMIT_FSIZE, &saved);
+    std::signal(SIGXFSZ, previous);
+    EXPECT_FALSE(ok);
+    EXPECT_EQ(readFile(dir / "log.html"), before);
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()),
+                            std::filesystem::directory_iterator()),
+              1)
+        << "no temporary file is left behind";
+}
+
+// Wherever the row goes, the log it lands in holds every earlier row: the user's log
+// starts from the one beside the program, and back beside the program the rows written
+// to the user's log meanwhile come along. The File menu opens that log.
+TEST(ShellSessionsLog, OneLogHoldsEveryRowWhereverItIsWritten) {
+    TempFolder dir;
+    AppState state;
+    setDefaultFactors(state);
+    setCount(state, kStrokeUp, 10);
+    setCount(state, kStrokeDown, 5);
+    const std::string beside = dir / "bin/sessionslog.html";
+    const std::string user = dir / "data/zorvexa/sessionslog.html";
+    std::filesystem::create_directories(dir / "bin");
+    std::filesystem::create_directories(dir / "data/zorvexa");
+    writeFile(beside, std::string("<t>\n") + kRowOfTenUpAndFiveDown);
+    ASSERT_TRUE(appendSessionLog(state, user, dir / "none.html", "12/07/26", beside));
+    EXPECT_EQ(readFile(user),
+              std::string("<t>\n") + kRowOfTenUpAndFiveDown + kRowOfTenUpAndFiveDown);
+
+    // The program's folder takes rows again: the user's log, now the newest, continues.
+    const utimbuf old{1000000000, 1000000000};
+    ASSERT_EQ(utime(beside.c_str(), &old), 0);
+    AppPaths paths;
+    paths.moduleDir = dir / "bin";
+    paths.configDir = dir / "config/zorvexa";
+    paths.dataDir = dir / "data/zorvexa";
+    ASSERT_TRUE(appendSessionLog(state, paths));
+    const std::string all = readFile(beside);
+    EXPECT_EQ(all.rfind(std::string("<t>\n") + kRowOfTenUpAndFiveDown + kRowOfTenUpAndFiveDown, 0),
+              0u);
+    EXPECT_EQ(std::count(all.begin(), all.end(), '\n'), 4);
+    EXPECT_EQ(sessionsLogViewPath(paths), beside);
 }
 
 TEST(ShellSessionsLog, TemplateIsACompletePageWhoseTableTakesTheRows) {
