@@ -33,7 +33,7 @@ unset XDG_CONFIG_HOME XDG_DATA_HOME XDG_DATA_DIRS ZORVEXA_DEBUG
 mkdir -p "$root/opener"
 printf '#!/bin/sh\nprintf "%%s\\n" "$1" >>"%s"\n' "$root/opened.txt" >"$root/opener/xdg-open"
 chmod +x "$root/opener/xdg-open"
-export PATH="$prefix/bin:$root/opener:$PATH"
+export PATH="$root/opener:$prefix/bin:$PATH" # the stand-in opener first, also when the prefix is /usr
 [ "$(command -v zorvexa)" = "$prefix/bin/zorvexa" ] || fail "zorvexa on PATH is $(command -v zorvexa)"
 
 # Nothing may be written into the prefix: its file list before and after, and a marker
