@@ -53,6 +53,10 @@ CFG
 run() {
   local session=()
   [ -n "${socket:-}" ] && session=(WAYLAND_DISPLAY="$socket" SWAYSOCK="$ipc")
+  # The sanitizers' settings (suppressions) go along into the clean environment.
+  for v in LSAN_OPTIONS ASAN_OPTIONS UBSAN_OPTIONS TSAN_OPTIONS; do
+    [ -n "${!v:-}" ] && session+=("$v=${!v}")
+  done
   "${as_user[@]}" env -i PATH="$PATH" HOME="$work" XDG_RUNTIME_DIR="$runtime" "${session[@]}" \
     ZV_PROBE_LOG_A="$work/probe-a.log" ZV_PROBE_LOG_B="$work/probe-b.log" "$@"
 }
