@@ -391,12 +391,13 @@ TEST(WaylandOsmerak, TaskListSwitchesBetweenSwayWindows) {
     ASSERT_NE(desktop, nullptr) << whyNot;
     ASSERT_TRUE(waitFor([&] { return desktop->foregroundClass() == "Osmerak"; }, 15s))
         << desktop->foregroundClass();
-    std::this_thread::sleep_for(1s); // the dialog has taken the focus in Qt as well
+    std::this_thread::sleep_for(2s); // the dialog has taken the focus in Qt as well (slower
+                                     // under the sanitizers)
     for (const std::uint16_t vk : {std::uint16_t{0x4E}, std::uint16_t{0x28}, std::uint16_t{0x0D}}) {
         EXPECT_TRUE(sendKeyboardEvent(*desktop, vk, 0, 0));
-        std::this_thread::sleep_for(300ms);
+        std::this_thread::sleep_for(500ms);
     }
-    EXPECT_TRUE(waitFor([&] { return desktop->foregroundClass() == "zorvexa-probe-a"; }, 5s))
+    EXPECT_TRUE(waitFor([&] { return desktop->foregroundClass() == "zorvexa-probe-a"; }, 10s))
         << desktop->foregroundClass();
 }
 
