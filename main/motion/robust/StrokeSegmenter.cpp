@@ -14,7 +14,7 @@ int framesFor(double seconds, int fps) {
 // Mass-weighted straight-line fit of one side's centre over the stroke's frames: the
 // displacement along the fit, the mean position and where the motion began.
 struct Track {
-    double mass = 0, dx = 0, dy = 0, meanX = 0, startX = 0, reach = 0;
+    double mass = 0, dx = 0, dy = 0, dtop = 0, meanX = 0, startX = 0, reach = 0;
 };
 
 template <typename Side> Track fitTrack(const std::vector<FrameMotion>& frames, Side side) {
@@ -37,8 +37,11 @@ template <typename Side> Track fitTrack(const std::vector<FrameMotion>& frames, 
     t.mass = sw;
     if (sw <= 0)
         return t;
-    const double mt = st / sw, mx = sx / sw, my = sy / sw;
-    double stt = 0, stx = 0, sty = 0, early = 0, earlyX = 0;
+    double stop = 0;
+    for (const FrameMotion& f : frames)
+        stop += side(f).mass * side(f).top;
+    const double mt = st / sw, mx = sx / sw, my = sy / sw, mtop = stop / sw;
+    double stt = 0, stx = 0, sty = 0, sttop = 0, early = 0, earlyX = 0;
     for (size_t i = 0; i < frames.size(); ++i) {
         const SideMotion& m = side(frames[i]);
         if (m.mass <= 0)
@@ -47,6 +50,7 @@ template <typename Side> Track fitTrack(const std::vector<FrameMotion>& frames, 
         stt += m.mass * dt * dt;
         stx += m.mass * dt * (m.x - mx);
         sty += m.mass * dt * (m.y - my);
+        sttop += m.mass * dt * (m.top - mtop);
         if (early < sw / 3) {
             early += m.mass;
             earlyX += m.mass * m.x;
@@ -59,6 +63,7 @@ template <typename Side> Track fitTrack(const std::vector<FrameMotion>& frames, 
         const double span = last - first;
         t.dx = stx / stt * span;
         t.dy = sty / stt * span;
+        t.dtop = sttop / stt * span;
     }
     return t;
 }
@@ -191,6 +196,7 @@ StrokeShape StrokeSegmenter::measure(double centre) const {
     const Track r =
         fitTrack(frames_, [](const FrameMotion& f) -> const SideMotion& { return f.right; });
     StrokeShape s;
+    s.split = centre;
     s.frames = static_cast<int>(frames_.size());
     s.leftMass = l.mass;
     s.rightMass = r.mass;
@@ -200,6 +206,8 @@ StrokeShape StrokeSegmenter::measure(double centre) const {
     s.rightDy = r.dy;
     s.leftX = l.meanX;
     s.rightX = r.meanX;
+    s.leftTopDy = l.dtop;
+    s.rightTopDy = r.dtop;
     s.leftReach = l.reach;
     s.rightReach = r.reach;
     s.leftOut = l.mass > 0 ? centre - l.startX : 0;
@@ -223,10 +231,22 @@ MotionDir StrokeSegmenter::classify(const StrokeShape& s, int fps) const {
     const double leftPull = s.leftMass * s.leftDy, rightPull = s.rightMass * s.rightDy;
     const bool left = leftPull >= rightPull;
     const double dy = left ? s.leftDy : s.rightDy;
-    const double otherPull =
-        left ? s.rightMass * std::abs(s.rightDy) : s.leftMass * std::abs(s.leftDy);
-    if (dy >= tuning_.minSoloDrop &&
-        otherPull < tuning_.soloStill * std::max(leftPull, rightPull)) {
+    // The other half counts as moving with it when it travels down a good part of the
+    // way too (the same test whichever side is which, and whatever share of the motion
+    // falls on each side when the centre line is off).
+    // The other half's motion belongs to a second arm rather than to this arm reaching
+    // over the centre line when it is a good share of the motion or lies far out.
+    const double otherDy = left ? s.rightDy : s.leftDy;
+    const double otherShare = (left ? s.rightMass : s.leftMass) / total;
+    const double armOut = std::abs((left ? s.leftX : s.rightX) - s.split);
+    const double otherOut = std::abs((left ? s.rightX : s.leftX) - s.split);
+    const bool secondArm =
+        otherShare >= tuning_.minPairShare &&
+        (otherShare >= tuning_.secondArmShare ||
+         (armOut >= tuning_.minArmOut && otherOut >= tuning_.secondArmOut * armOut));
+    const bool otherStill =
+        !secondArm || (otherDy < tuning_.soloWith * dy && otherDy > -tuning_.soloAgainst * dy);
+    if (dy >= tuning_.minSoloDrop && otherStill) {
         if (dy / s.frames >= minSoloSpeed)
             return left ? kDirDownLeft : kDirDownRight;
         return kDirNone;
@@ -241,11 +261,17 @@ MotionDir StrokeSegmenter::classify(const StrokeShape& s, int fps) const {
         return kDirToCenter;
     // Both arms up or down, quickly: lowering the arms calmly after a clap or a hold
     // travels as far but takes longer.
-    const double speed = std::max(std::abs(s.leftDy), std::abs(s.rightDy)) / s.frames;
-    if (speed < tuning_.minPairSpeed * 30.0 / fps)
-        return kDirNone;
-    if (s.leftDy <= -tuning_.minRise && s.rightDy <= -tuning_.minRise)
+    // An arm raised in front of the body hides part of its own way up: the middle of its
+    // moving pixels barely rises, the top of them does.
+    const double leftRise = std::max(-s.leftDy, -s.leftTopDy);
+    const double rightRise = std::max(-s.rightDy, -s.rightTopDy);
+    const double minSpeed = tuning_.minPairSpeed * 30.0 / fps;
+    if (leftRise >= tuning_.minRise && rightRise >= tuning_.minRise &&
+        std::max(leftRise, rightRise) / s.frames >= minSpeed)
         return kDirUp;
+    const double speed = std::max(std::abs(s.leftDy), std::abs(s.rightDy)) / s.frames;
+    if (speed < minSpeed)
+        return kDirNone;
     if (s.leftDy >= tuning_.minRise && s.rightDy >= tuning_.minRise)
         return kDirDown;
     return kDirNone;
