@@ -143,7 +143,12 @@ MotionDir StrokeSegmenter::step(const FrameMotion& motion, int fps, double centr
         if (afterClap_ && (found == kDirDown || found == kDirDownLeft || found == kDirDownRight))
             found = kDirNone;
         // Far less moving than in this person's strokes so far: a twitch of the body.
-        const double mass = shape_.leftMass + shape_.rightMass;
+        // Compared per arm: a one-arm stroke moves about half of what a two-arm one does.
+        const bool oneArm = found == kDirDownLeft || found == kDirDownRight;
+        const double mass =
+            (oneArm ? 2 : 1) * (found == kDirDownLeft    ? shape_.leftMass
+                                : found == kDirDownRight ? shape_.rightMass
+                                                         : shape_.leftMass + shape_.rightMass);
         if (found != kDirNone && mass < tuning_.minRelativeMass * typicalMass_)
             found = kDirNone;
         if (found != kDirNone)
@@ -246,7 +251,8 @@ MotionDir StrokeSegmenter::classify(const StrokeShape& s, int fps) const {
          (armOut >= tuning_.minArmOut && otherOut >= tuning_.secondArmOut * armOut));
     const bool otherStill =
         !secondArm || (otherDy < tuning_.soloWith * dy && otherDy > -tuning_.soloAgainst * dy);
-    if (dy >= tuning_.minSoloDrop && otherStill) {
+    if (dy >= tuning_.minSoloDrop && otherStill &&
+        (left ? s.leftMass : s.rightMass) >= tuning_.minSideMass) {
         if (dy / s.frames >= minSoloSpeed)
             return left ? kDirDownLeft : kDirDownRight;
         return kDirNone;
