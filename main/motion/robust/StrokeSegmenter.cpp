@@ -237,10 +237,9 @@ MotionDir StrokeSegmenter::classify(const StrokeShape& s, int fps) const {
     const bool left = leftPull >= rightPull;
     const double dy = left ? s.leftDy : s.rightDy;
     // The other half counts as moving with it when it travels down a good part of the
-    // way too (the same test whichever side is which, and whatever share of the motion
-    // falls on each side when the centre line is off).
-    // The other half's motion belongs to a second arm rather than to this arm reaching
-    // over the centre line when it is a good share of the motion or lies far out.
+    // way too and is a second arm, not this arm reaching over the centre line: a good
+    // share of the motion, or lying far out. The same tests whichever side is which, and
+    // whatever share of the motion falls on each side when the centre line is off.
     const double otherDy = left ? s.rightDy : s.leftDy;
     const double otherShare = (left ? s.rightMass : s.leftMass) / total;
     const double armOut = std::abs((left ? s.leftX : s.rightX) - s.split);

@@ -63,6 +63,20 @@ TEST(RobustSegmenter, EachStrokeTypeIsReportedOnceRightAfterItEnds) {
          9,
          kDirDownLeft},
         {"right arm down", {0, 0, 0, 0, 0}, {0.04, 0.85, 0.3, 0.7, 0.7}, 14, kDirDownRight},
+        // The centre line is not known yet and lies left of the body's: the left arm,
+        // far out, is a fifth of the motion but goes down with the right one.
+        {"both arms down, centre line off",
+         {0.007, 0.1, 0.2, 0.12, 0.6},
+         {0.032, 0.75, 0.2, 0.72, 0.7},
+         12,
+         kDirDown},
+        // A fifth of the motion just left of the centre line is the right arm reaching
+        // over it, not a second arm.
+        {"right arm down, reaching over the centre line",
+         {0.009, 0.47, 0.3, 0.45, 0.7},
+         {0.04, 0.8, 0.3, 0.65, 0.7},
+         12,
+         kDirDownRight},
         {"clap", {0.025, 0.2, 0.4, 0.4, 0.42}, {0.025, 0.8, 0.4, 0.6, 0.42}, 8, kDirToCenter},
     };
     for (const Case& c : cases) {
