@@ -259,17 +259,18 @@ MotionDir StrokeSegmenter::classify(const StrokeShape& s, int fps) const {
     if (s.leftMass < tuning_.minSideMass || s.rightMass < tuning_.minSideMass ||
         std::min(leftShare, 1 - leftShare) < tuning_.minPairShare)
         return kDirNone;
-    // Both forearms swung towards the middle, further sideways than up or down.
-    const double inLeft = s.leftDx, inRight = -s.rightDx;
-    if (inLeft >= tuning_.minInward && inRight >= tuning_.minInward &&
-        inLeft >= std::abs(s.leftDy) && inRight >= std::abs(s.rightDy))
-        return kDirToCenter;
-    // Both arms up or down, quickly: lowering the arms calmly after a clap or a hold
-    // travels as far but takes longer.
     // An arm raised in front of the body hides part of its own way up: the middle of its
     // moving pixels barely rises, the top of them does.
     const double leftRise = std::max(-s.leftDy, -s.leftTopDy);
     const double rightRise = std::max(-s.rightDy, -s.rightTopDy);
+    // Both forearms swung towards the middle, further sideways than up or down.
+    const double inLeft = s.leftDx, inRight = -s.rightDx;
+    if (inLeft >= tuning_.minInward && inRight >= tuning_.minInward &&
+        inLeft >= std::max(std::abs(s.leftDy), leftRise) &&
+        inRight >= std::max(std::abs(s.rightDy), rightRise))
+        return kDirToCenter;
+    // Both arms up or down, quickly: lowering the arms calmly after a clap or a hold
+    // travels as far but takes longer.
     const double minSpeed = tuning_.minPairSpeed * 30.0 / fps;
     if (leftRise >= tuning_.minRise && rightRise >= tuning_.minRise &&
         std::max(leftRise, rightRise) / s.frames >= minSpeed)
