@@ -250,12 +250,10 @@ MotionDir StrokeSegmenter::classify(const StrokeShape& s, int fps) const {
          (armOut >= tuning_.minArmOut && otherOut >= tuning_.secondArmOut * armOut));
     const bool otherStill =
         !secondArm || (otherDy < tuning_.soloWith * dy && otherDy > -tuning_.soloAgainst * dy);
+    // Too slow a drop for a pull may still be a clap that sinks a little.
     if (dy >= tuning_.minSoloDrop && otherStill &&
-        (left ? s.leftMass : s.rightMass) >= tuning_.minSideMass) {
-        if (dy / s.frames >= minSoloSpeed)
-            return left ? kDirDownLeft : kDirDownRight;
-        return kDirNone;
-    }
+        (left ? s.leftMass : s.rightMass) >= tuning_.minSideMass && dy / s.frames >= minSoloSpeed)
+        return left ? kDirDownLeft : kDirDownRight;
     if (s.leftMass < tuning_.minSideMass || s.rightMass < tuning_.minSideMass ||
         std::min(leftShare, 1 - leftShare) < tuning_.minPairShare)
         return kDirNone;
