@@ -163,5 +163,23 @@ TEST(RobustSegmenter, AMovementUnderWayWhenTheAnalysisStartsIsNoStroke) {
     EXPECT_EQ(reportsWithSettling(0), 0);
 }
 
+// Arms raised in front of the body: the middle of each side's moving pixels barely
+// rises while their top climbs from the chest to above the head.
+TEST(RobustSegmenter, ArmsRaisedInFrontAreUpByTheTopOfTheirMotion) {
+    StrokeSegmenter seg;
+    std::vector<MotionDir> reports;
+    for (int k = 0; k < 60; ++k) {
+        FrameMotion f;
+        if (k >= 10 && k < 20) {
+            const double u = (k - 10) / 9.0;
+            f.left = {0.03, 0.4, 0.55 - 0.04 * u, 0.3, 0.5 - 0.4 * u};
+            f.right = {0.03, 0.6, 0.55 - 0.04 * u, 0.7, 0.5 - 0.4 * u};
+        }
+        if (MotionDir d = seg.step(f, 30, 0.5))
+            reports.push_back(d);
+    }
+    EXPECT_EQ(reports, std::vector<MotionDir>{kDirUp});
+}
+
 } // namespace
 } // namespace zorvexa::robust
