@@ -47,6 +47,7 @@ SideMotion sideOf(const cv::Mat& mask, const cv::Rect& part, cv::Rect& box, doub
     s.y = (m.m01 / m.m00 + 0.5) / mask.rows;
     const cv::Rect b = cv::boundingRect(roi);
     s.reach = (part.x == 0 ? b.x : part.x + b.x + b.width) / static_cast<double>(mask.cols);
+    s.top = static_cast<double>(b.y) / mask.rows;
     box = cv::Rect(static_cast<int>((b.x + part.x) * scaleX), static_cast<int>(b.y * scaleY),
                    static_cast<int>(std::ceil(b.width * scaleX)),
                    static_cast<int>(std::ceil(b.height * scaleY)));

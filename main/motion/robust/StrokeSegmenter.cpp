@@ -14,7 +14,7 @@ int framesFor(double seconds, int fps) {
 // Mass-weighted straight-line fit of one side's centre over the stroke's frames: the
 // displacement along the fit, the mean position and where the motion began.
 struct Track {
-    double mass = 0, dx = 0, dy = 0, meanX = 0, startX = 0, reach = 0;
+    double mass = 0, dx = 0, dy = 0, dtop = 0, meanX = 0, startX = 0, reach = 0;
 };
 
 template <typename Side> Track fitTrack(const std::vector<FrameMotion>& frames, Side side) {
@@ -37,8 +37,11 @@ template <typename Side> Track fitTrack(const std::vector<FrameMotion>& frames, 
     t.mass = sw;
     if (sw <= 0)
         return t;
-    const double mt = st / sw, mx = sx / sw, my = sy / sw;
-    double stt = 0, stx = 0, sty = 0, early = 0, earlyX = 0;
+    double stop = 0;
+    for (const FrameMotion& f : frames)
+        stop += side(f).mass * side(f).top;
+    const double mt = st / sw, mx = sx / sw, my = sy / sw, mtop = stop / sw;
+    double stt = 0, stx = 0, sty = 0, sttop = 0, early = 0, earlyX = 0;
     for (size_t i = 0; i < frames.size(); ++i) {
         const SideMotion& m = side(frames[i]);
         if (m.mass <= 0)
@@ -47,6 +50,7 @@ template <typename Side> Track fitTrack(const std::vector<FrameMotion>& frames, 
         stt += m.mass * dt * dt;
         stx += m.mass * dt * (m.x - mx);
         sty += m.mass * dt * (m.y - my);
+        sttop += m.mass * dt * (m.top - mtop);
         if (early < sw / 3) {
             early += m.mass;
             earlyX += m.mass * m.x;
@@ -59,6 +63,7 @@ template <typename Side> Track fitTrack(const std::vector<FrameMotion>& frames, 
         const double span = last - first;
         t.dx = stx / stt * span;
         t.dy = sty / stt * span;
+        t.dtop = sttop / stt * span;
     }
     return t;
 }
@@ -138,7 +143,12 @@ MotionDir StrokeSegmenter::step(const FrameMotion& motion, int fps, double centr
         if (afterClap_ && (found == kDirDown || found == kDirDownLeft || found == kDirDownRight))
             found = kDirNone;
         // Far less moving than in this person's strokes so far: a twitch of the body.
-        const double mass = shape_.leftMass + shape_.rightMass;
+        // Compared per arm: a one-arm stroke moves about half of what a two-arm one does.
+        const bool oneArm = found == kDirDownLeft || found == kDirDownRight;
+        const double mass =
+            (oneArm ? 2 : 1) * (found == kDirDownLeft    ? shape_.leftMass
+                                : found == kDirDownRight ? shape_.rightMass
+                                                         : shape_.leftMass + shape_.rightMass);
         if (found != kDirNone && mass < tuning_.minRelativeMass * typicalMass_)
             found = kDirNone;
         if (found != kDirNone)
@@ -191,6 +201,7 @@ StrokeShape StrokeSegmenter::measure(double centre) const {
     const Track r =
         fitTrack(frames_, [](const FrameMotion& f) -> const SideMotion& { return f.right; });
     StrokeShape s;
+    s.split = centre;
     s.frames = static_cast<int>(frames_.size());
     s.leftMass = l.mass;
     s.rightMass = r.mass;
@@ -200,6 +211,8 @@ StrokeShape StrokeSegmenter::measure(double centre) const {
     s.rightDy = r.dy;
     s.leftX = l.meanX;
     s.rightX = r.meanX;
+    s.leftTopDy = l.dtop;
+    s.rightTopDy = r.dtop;
     s.leftReach = l.reach;
     s.rightReach = r.reach;
     s.leftOut = l.mass > 0 ? centre - l.startX : 0;
@@ -223,29 +236,46 @@ MotionDir StrokeSegmenter::classify(const StrokeShape& s, int fps) const {
     const double leftPull = s.leftMass * s.leftDy, rightPull = s.rightMass * s.rightDy;
     const bool left = leftPull >= rightPull;
     const double dy = left ? s.leftDy : s.rightDy;
-    const double otherPull =
-        left ? s.rightMass * std::abs(s.rightDy) : s.leftMass * std::abs(s.leftDy);
-    if (dy >= tuning_.minSoloDrop &&
-        otherPull < tuning_.soloStill * std::max(leftPull, rightPull)) {
-        if (dy / s.frames >= minSoloSpeed)
-            return left ? kDirDownLeft : kDirDownRight;
-        return kDirNone;
-    }
+    // The other half counts as moving with it when it travels down a good part of the
+    // way too and is a second arm, not this arm reaching over the centre line: a good
+    // share of the motion, or lying far out. The same tests whichever side is which, and
+    // whatever share of the motion falls on each side when the centre line is off.
+    const double otherDy = left ? s.rightDy : s.leftDy;
+    const double otherShare = (left ? s.rightMass : s.leftMass) / total;
+    const double armOut = std::abs((left ? s.leftX : s.rightX) - s.split);
+    const double otherOut = std::abs((left ? s.rightX : s.leftX) - s.split);
+    const bool secondArm =
+        otherShare >= tuning_.minPairShare &&
+        (otherShare >= tuning_.secondArmShare ||
+         (armOut >= tuning_.minArmOut && otherOut >= tuning_.secondArmOut * armOut));
+    const bool otherStill =
+        !secondArm || (otherDy < tuning_.soloWith * dy && otherDy > -tuning_.soloAgainst * dy);
+    // Too slow a drop for a pull may still be a clap that sinks a little.
+    if (dy >= tuning_.minSoloDrop && otherStill &&
+        (left ? s.leftMass : s.rightMass) >= tuning_.minSideMass && dy / s.frames >= minSoloSpeed)
+        return left ? kDirDownLeft : kDirDownRight;
     if (s.leftMass < tuning_.minSideMass || s.rightMass < tuning_.minSideMass ||
         std::min(leftShare, 1 - leftShare) < tuning_.minPairShare)
         return kDirNone;
+    // An arm raised in front of the body hides part of its own way up: the middle of its
+    // moving pixels barely rises, the top of them does.
+    const double leftRise = std::max(-s.leftDy, -s.leftTopDy);
+    const double rightRise = std::max(-s.rightDy, -s.rightTopDy);
     // Both forearms swung towards the middle, further sideways than up or down.
     const double inLeft = s.leftDx, inRight = -s.rightDx;
     if (inLeft >= tuning_.minInward && inRight >= tuning_.minInward &&
-        inLeft >= std::abs(s.leftDy) && inRight >= std::abs(s.rightDy))
+        inLeft >= std::max(std::abs(s.leftDy), leftRise) &&
+        inRight >= std::max(std::abs(s.rightDy), rightRise))
         return kDirToCenter;
     // Both arms up or down, quickly: lowering the arms calmly after a clap or a hold
     // travels as far but takes longer.
-    const double speed = std::max(std::abs(s.leftDy), std::abs(s.rightDy)) / s.frames;
-    if (speed < tuning_.minPairSpeed * 30.0 / fps)
-        return kDirNone;
-    if (s.leftDy <= -tuning_.minRise && s.rightDy <= -tuning_.minRise)
+    const double minSpeed = tuning_.minPairSpeed * 30.0 / fps;
+    if (leftRise >= tuning_.minRise && rightRise >= tuning_.minRise &&
+        std::max(leftRise, rightRise) / s.frames >= minSpeed)
         return kDirUp;
+    const double speed = std::max(std::abs(s.leftDy), std::abs(s.rightDy)) / s.frames;
+    if (speed < minSpeed)
+        return kDirNone;
     if (s.leftDy >= tuning_.minRise && s.rightDy >= tuning_.minRise)
         return kDirDown;
     return kDirNone;

@@ -4,9 +4,13 @@
 //
 // A stroke starts when the motion energy rises above the onset level and ends when it
 // falls below a fraction of its own peak; it is then classified by the pair of arm
-// trajectories: both halves up (UP), both down (DOWN), both inwards (TOCENTER), or one
-// half down while the other stays still (DOWNLEFT on the picture's left, DOWNRIGHT on
-// its right); a clap is checked first, and both arms must travel quickly. Motion that
+// trajectories: both halves up (UP, by the middle or the top of their moving pixels),
+// both down (DOWN), both inwards (TOCENTER), or one half down while the other does not
+// go down with it (DOWNLEFT on the picture's left, DOWNRIGHT on its right). Which is
+// which does not hang on the share of the motion on each side, which is off while the
+// centre line is not known yet: the other half goes down with the one when it travels a
+// good part of the way too and is a second arm, not the one arm reaching over the line.
+// A clap is checked first, and both arms must travel quickly. Motion that
 // lasts too long (slow drift, lifting the arms before a pull), covers the whole picture
 // (a light switched on), moves nothing far enough (swaying), moves far less than this
 // person's strokes so far, or lowers the hands right after a clap is no stroke. After a
@@ -28,6 +32,7 @@ struct SideMotion {
     double x = 0;
     double y = 0;
     double reach = 0; // the moving pixel furthest out on this side
+    double top = 0;   // the highest moving pixel on this side
 };
 
 struct FrameMotion {
@@ -45,6 +50,8 @@ struct StrokeShape {
     double leftX = 0, rightX = 0;                            // mean position of each side
     double leftReach = 0, rightReach = 0; // how far out each side's motion reached, on average
     double leftOut = 0, rightOut = 0;     // how far out from the centre line each side began
+    double split = 0.5;                   // the centre line the halves were split at
+    double leftTopDy = 0, rightTopDy = 0; // how far the top of each side's motion moved
 };
 
 struct SegmenterTuning {
@@ -57,12 +64,16 @@ struct SegmenterTuning {
     double minInward = 0.035;    // horizontal travel of each arm for TOCENTER
     double minPairShare = 0.15;  // the weaker half's share of the mass in a two-arm stroke
     double minPairSpeed = 0.026; // vertical travel per frame (at 30 frames a second), faster arm
-    double soloStill = 0.2;      // the other half's pull at most this share of the one's
+    double soloWith = 0.3;       // the other half's drop below this share of the one's
+    double soloAgainst = 0.5;    // and its rise below this share
+    double secondArmShare = 0.3; // a share of the motion that makes the other half an arm
+    double secondArmOut = 0.5;   // or its distance from the centre line, of the one arm's
+    double minArmOut = 0.1;      // an arm this close to the centre line may reach over it
     double minSoloSpeed = 0.012; // the one arm's drop per frame (at 30 frames a second)
     double maxSeconds = 0.75;    // longer motion (above the end level) is drift, not a stroke
     double minSeconds = 0.08;
     double refractorySeconds = 0.4;
-    double clapReturnSeconds = 0.8; // a movement down that starts this soon after a clap
+    double clapReturnSeconds = 1.5; // a movement down that starts this soon after a clap
     double minRelativeMass = 0.2;   // a stroke moves at least this share of the usual mass
     int endFrames = 1;              // frames below the end level (at 30 frames a second)
 };

@@ -63,6 +63,20 @@ TEST(RobustSegmenter, EachStrokeTypeIsReportedOnceRightAfterItEnds) {
          9,
          kDirDownLeft},
         {"right arm down", {0, 0, 0, 0, 0}, {0.04, 0.85, 0.3, 0.7, 0.7}, 14, kDirDownRight},
+        // The centre line is not known yet and lies left of the body's: the left arm,
+        // far out, is a fifth of the motion but goes down with the right one.
+        {"both arms down, centre line off",
+         {0.007, 0.1, 0.2, 0.12, 0.6},
+         {0.032, 0.75, 0.2, 0.72, 0.7},
+         12,
+         kDirDown},
+        // A fifth of the motion just left of the centre line is the right arm reaching
+        // over it, not a second arm.
+        {"right arm down, reaching over the centre line",
+         {0.009, 0.47, 0.3, 0.45, 0.7},
+         {0.04, 0.8, 0.3, 0.65, 0.7},
+         12,
+         kDirDownRight},
         {"clap", {0.025, 0.2, 0.4, 0.4, 0.42}, {0.025, 0.8, 0.4, 0.6, 0.42}, 8, kDirToCenter},
     };
     for (const Case& c : cases) {
@@ -147,6 +161,24 @@ TEST(RobustSegmenter, NoSecondReportWhileTheArmsSettle) {
 
 TEST(RobustSegmenter, AMovementUnderWayWhenTheAnalysisStartsIsNoStroke) {
     EXPECT_EQ(reportsWithSettling(0), 0);
+}
+
+// Arms raised in front of the body: the middle of each side's moving pixels barely
+// rises while their top climbs from the chest to above the head.
+TEST(RobustSegmenter, ArmsRaisedInFrontAreUpByTheTopOfTheirMotion) {
+    StrokeSegmenter seg;
+    std::vector<MotionDir> reports;
+    for (int k = 0; k < 60; ++k) {
+        FrameMotion f;
+        if (k >= 10 && k < 20) {
+            const double u = (k - 10) / 9.0;
+            f.left = {0.03, 0.4, 0.55 - 0.04 * u, 0.3, 0.5 - 0.4 * u};
+            f.right = {0.03, 0.6, 0.55 - 0.04 * u, 0.7, 0.5 - 0.4 * u};
+        }
+        if (MotionDir d = seg.step(f, 30, 0.5))
+            reports.push_back(d);
+    }
+    EXPECT_EQ(reports, std::vector<MotionDir>{kDirUp});
 }
 
 } // namespace
