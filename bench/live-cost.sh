@@ -39,14 +39,8 @@ cleanup() {
 }
 trap cleanup EXIT
 
-Xvfb "$display" -screen 0 1280x1024x24 -nolisten tcp 2>/dev/null &
-xvfb_pid=$!
-export DISPLAY=$display
-for _ in $(seq 1 100); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
-xdpyinfo >/dev/null 2>&1 || { echo "Xvfb $display did not start (display in use?)" >&2; exit 1; }
-openbox --sm-disable >/dev/null 2>&1 &
-wm_pid=$!
-for _ in $(seq 1 200); do xprop -root _OB_THEME 2>/dev/null | grep -q '=' && break; sleep 0.1; done
+. "$(dirname "$0")/x-session.sh"
+startXSession "$display" || exit 1
 
 # A private copy, so the settings file and sessions log land in a fresh folder.
 mkdir -p "$root/bin" "$root/work"
