@@ -48,11 +48,13 @@ touch "$root/marker"
 # --- the window in front, then Zorvexa started as from the menu ---------------------------
 "$probe" --class Other --title "Another Window" >"$root/probe.log" 2>&1 &
 waitFor 50 visible '^Another Window$' || { fail "probe window did not appear"; exit 1; }
-other=$(visible '^Another Window$' | head -1)
+other=$(awk '/^ready/ {print $2; exit}' "$root/probe.log")
+[ -n "$other" ] || other=$(visible '^Another Window$' | head -1)
+activate "$other" || { fail "the probe window cannot be made active"; describeDesktop; }
 
 statusFile="$root/status.txt"
 (cd "$root/elsewhere" && ZORVEXA_CAMERA="$prefix/share/zorvexa/DemoVideos/demo_session.avi" \
-   ZORVEXA_TEST_STATUS_FILE="$statusFile" exec zorvexa >"$root/program.log" 2>&1) &
+   ZORVEXA_TEST_STATUS_FILE="$statusFile" ZORVEXA_DEBUG=1 exec zorvexa >"$root/program.log" 2>&1) &
 pid=$!
 if ! waitFor 150 visible '^Zorvexa$'; then
   fail "main window did not appear"; cat "$root/program.log"; exit 1
@@ -72,21 +74,24 @@ fi
 grep -q "gesture configuration: $config" "$root/program.log" && pass "the file in use is named on stderr" ||
   fail "stderr does not name $config: $(cat "$root/program.log")"
 
-# Waits up to 40 s for a key press matching $1 at the probe, keeping the probe in front
-# (Zorvexa activates its own window while it starts, which may come after ours).
+# Waits up to 80 s (two rounds of the demo session) for a key press matching $1 at the
+# probe, keeping the probe in front (Zorvexa activates its own window while it starts,
+# which may come after ours). On failure it says what the desktop and the program did.
 keyArrives() {
-  for _ in $(seq 1 400); do
+  for _ in $(seq 1 800); do
     grep -qE "^key press $1 " "$root/probe.log" && return 0
-    [ "$(xdotool getactivewindow 2>/dev/null)" = "$other" ] ||
-      timeout 5 xdotool windowactivate "$other" >/dev/null 2>&1
+    activate "$other" 1
     sleep 0.1
   done
+  describeDesktop
+  echo "  probe: $(tail -3 "$root/probe.log" | tr '\n' ' ')"
+  echo "  status bar: $(tail -2 "$statusFile" 2>/dev/null | tr '\n' ' ')"
   return 1
 }
 if keyArrives '(Up|Down)'; then
   pass "strokes reach the window in front ($(grep -cE '^key press (Up|Down) ' "$root/probe.log") arrow keys)"
 else
-  fail "no arrow key reached the window in front"; tail -5 "$root/program.log"
+  fail "no arrow key reached the window in front"; tail -15 "$root/program.log"
 fi
 
 # An edit as editors save it: a new file renamed over the old one. The probe's class gets
@@ -96,7 +101,7 @@ sed "s#^</zorvexa>#$entry</zorvexa>#" "$config" >"$config.new" && mv "$config.ne
 if keyArrives a; then
   pass "an edited config.xml takes effect without the reload command"
 else
-  fail "the edit of config.xml was not picked up"; grep -i config "$root/program.log"
+  fail "the edit of config.xml was not picked up"; grep -i -e config -e X11 "$root/program.log"
 fi
 # A second edit, rewritten in place this time (the same file): "b" instead of "a".
 sed 's/VK_A/VK_B/g' "$config" >"$root/edited.xml" && cat "$root/edited.xml" >"$config"

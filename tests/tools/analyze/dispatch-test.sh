@@ -25,12 +25,15 @@ probe_pid=$!
 for _ in $(seq 1 200); do grep -q '^ready' "$work/probe.log" && break; sleep 0.05; done
 win=$(awk '/^ready/ {print $2; exit}' "$work/probe.log")
 [ -n "$win" ] || fail "the test client did not start"
-xdotool windowactivate "$win" 2>/dev/null
+# The window manager may still be taking the window on: ask until it is active.
+active=
 for _ in $(seq 1 100); do
-  active=$(xprop -root _NET_ACTIVE_WINDOW | awk '{print $NF}')
-  [ $((active)) -eq "$win" ] && break
-  sleep 0.05
+  active=$(xdotool getactivewindow 2>/dev/null)
+  [ "$active" = "$win" ] && break
+  timeout 5 xdotool windowactivate "$win" >/dev/null 2>&1
+  sleep 0.1
 done
+[ "$active" = "$win" ] || fail "the test client could not be made the active window (active: ${active:-none})"
 "$bin/zorvexa-analyze" --quiet --config "$config" --dispatch "$demo" >"$work/live.txt" \
   || fail "dispatching exited with $?"
 sleep 0.5
