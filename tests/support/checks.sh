@@ -33,6 +33,7 @@ describeDesktop() {
   local active w
   active=$(xdotool getactivewindow 2>/dev/null)
   echo "  active window: ${active:-none} $(xprop -root _NET_ACTIVE_WINDOW 2>/dev/null)"
+  echo "  window manager: $(xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null); openbox processes: $(pgrep -c openbox)"
   for w in $(xdotool search --onlyvisible --name '.' 2>/dev/null); do
     echo "  window $w \"$(xdotool getwindowname "$w" 2>/dev/null)\" $(xprop -id "$w" WM_CLASS 2>/dev/null | sed 's/.*= //')"
   done

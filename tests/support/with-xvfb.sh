@@ -41,4 +41,6 @@ for _ in $(seq 1 400); do
   xprop -root _OB_THEME 2>/dev/null | grep -q '=' && break
   sleep 0.05
 done
+xprop -root _OB_THEME 2>/dev/null | grep -q '=' ||
+  echo "with-xvfb: openbox has not finished starting after 20 s; running without it" >&2
 "$@"
