@@ -78,6 +78,12 @@ TEST(RobustSegmenter, EachStrokeTypeIsReportedOnceRightAfterItEnds) {
          12,
          kDirDownRight},
         {"clap", {0.025, 0.2, 0.4, 0.4, 0.42}, {0.025, 0.8, 0.4, 0.6, 0.42}, 8, kDirToCenter},
+        // The hands sink on one side only: further in than down, so no pull.
+        {"clap sinking on the left",
+         {0.03, 0.2, 0.35, 0.42, 0.5},
+         {0.02, 0.8, 0.4, 0.6, 0.41},
+         8,
+         kDirToCenter},
     };
     for (const Case& c : cases) {
         StrokeSegmenter seg;
