@@ -237,11 +237,19 @@ MotionDir StrokeSegmenter::classify(const StrokeShape& s, int fps) const {
     const double leftRise = std::max(-s.leftDy, -s.leftTopDy);
     const double rightRise = std::max(-s.rightDy, -s.rightTopDy);
     // Both forearms swung towards the middle, further sideways than up or down. Checked
-    // before a pull: the hands of a clap often sink a little, more on one side.
+    // before a pull: the hands of a clap often sink a little, more on one side. When both
+    // forearms move alike and the top of their motion does not rise (no arm going up),
+    // the hands may sink or rise further than they come in: the forearm turns about the
+    // elbow, and which part of it moved most shifts the middle of its moving pixels.
     const double inLeft = s.leftDx, inRight = -s.rightDx;
-    if (pair && inLeft >= tuning_.minInward && inRight >= tuning_.minInward &&
-        inLeft >= std::max(std::abs(s.leftDy), leftRise) &&
-        inRight >= std::max(std::abs(s.rightDy), rightRise))
+    const bool balanced = std::min(leftShare, 1 - leftShare) >= tuning_.secondArmShare;
+    const auto inwards = [&](double in, double dy, double rise, double topDy) {
+        return in >= tuning_.minInward &&
+               (in >= std::max(std::abs(dy), rise) ||
+                (balanced && topDy >= 0 && in >= tuning_.clapTilt * std::abs(dy)));
+    };
+    if (pair && inwards(inLeft, s.leftDy, leftRise, s.leftTopDy) &&
+        inwards(inRight, s.rightDy, rightRise, s.rightTopDy))
         return kDirToCenter;
     // One arm pulled down while the other half of the picture moves little, or only
     // sideways (the body leaning back): DOWNLEFT or DOWNRIGHT. How much a half moved
