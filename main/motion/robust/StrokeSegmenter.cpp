@@ -230,6 +230,27 @@ MotionDir StrokeSegmenter::classify(const StrokeShape& s, int fps) const {
         return kDirNone;
     const double leftShare = s.leftMass / total;
     const double minSoloSpeed = tuning_.minSoloSpeed * 30.0 / fps;
+    const bool pair = s.leftMass >= tuning_.minSideMass && s.rightMass >= tuning_.minSideMass &&
+                      std::min(leftShare, 1 - leftShare) >= tuning_.minPairShare;
+    // An arm raised in front of the body hides part of its own way up: the middle of its
+    // moving pixels barely rises, the top of them does.
+    const double leftRise = std::max(-s.leftDy, -s.leftTopDy);
+    const double rightRise = std::max(-s.rightDy, -s.rightTopDy);
+    // Both forearms swung towards the middle, further sideways than up or down. Checked
+    // before a pull: the hands of a clap often sink a little, more on one side. When both
+    // forearms move alike and the top of their motion does not rise (no arm going up),
+    // the hands may sink or rise further than they come in: the forearm turns about the
+    // elbow, and which part of it moved most shifts the middle of its moving pixels.
+    const double inLeft = s.leftDx, inRight = -s.rightDx;
+    const bool balanced = std::min(leftShare, 1 - leftShare) >= tuning_.secondArmShare;
+    const auto inwards = [&](double in, double dy, double rise, double topDy) {
+        return in >= tuning_.minInward &&
+               (in >= std::max(std::abs(dy), rise) ||
+                (balanced && topDy >= 0 && in >= tuning_.clapTilt * std::abs(dy)));
+    };
+    if (pair && inwards(inLeft, s.leftDy, leftRise, s.leftTopDy) &&
+        inwards(inRight, s.rightDy, rightRise, s.rightTopDy))
+        return kDirToCenter;
     // One arm pulled down while the other half of the picture moves little, or only
     // sideways (the body leaning back): DOWNLEFT or DOWNRIGHT. How much a half moved
     // down is its moving mass times its drop.
@@ -250,23 +271,11 @@ MotionDir StrokeSegmenter::classify(const StrokeShape& s, int fps) const {
          (armOut >= tuning_.minArmOut && otherOut >= tuning_.secondArmOut * armOut));
     const bool otherStill =
         !secondArm || (otherDy < tuning_.soloWith * dy && otherDy > -tuning_.soloAgainst * dy);
-    // Too slow a drop for a pull may still be a clap that sinks a little.
     if (dy >= tuning_.minSoloDrop && otherStill &&
         (left ? s.leftMass : s.rightMass) >= tuning_.minSideMass && dy / s.frames >= minSoloSpeed)
         return left ? kDirDownLeft : kDirDownRight;
-    if (s.leftMass < tuning_.minSideMass || s.rightMass < tuning_.minSideMass ||
-        std::min(leftShare, 1 - leftShare) < tuning_.minPairShare)
+    if (!pair)
         return kDirNone;
-    // An arm raised in front of the body hides part of its own way up: the middle of its
-    // moving pixels barely rises, the top of them does.
-    const double leftRise = std::max(-s.leftDy, -s.leftTopDy);
-    const double rightRise = std::max(-s.rightDy, -s.rightTopDy);
-    // Both forearms swung towards the middle, further sideways than up or down.
-    const double inLeft = s.leftDx, inRight = -s.rightDx;
-    if (inLeft >= tuning_.minInward && inRight >= tuning_.minInward &&
-        inLeft >= std::max(std::abs(s.leftDy), leftRise) &&
-        inRight >= std::max(std::abs(s.rightDy), rightRise))
-        return kDirToCenter;
     // Both arms up or down, quickly: lowering the arms calmly after a clap or a hold
     // travels as far but takes longer.
     const double minSpeed = tuning_.minPairSpeed * 30.0 / fps;

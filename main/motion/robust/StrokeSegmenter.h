@@ -62,6 +62,7 @@ struct SegmenterTuning {
     double minRise = 0.10;       // vertical travel of an arm for UP / DOWN
     double minSoloDrop = 0.10;   // vertical travel of the one arm for DOWNLEFT / DOWNRIGHT
     double minInward = 0.035;    // horizontal travel of each arm for TOCENTER
+    double clapTilt = 0.5;       // inward travel per vertical one, forearms alike, top not rising
     double minPairShare = 0.15;  // the weaker half's share of the mass in a two-arm stroke
     double minPairSpeed = 0.026; // vertical travel per frame (at 30 frames a second), faster arm
     double soloWith = 0.3;       // the other half's drop below this share of the one's

@@ -78,6 +78,19 @@ TEST(RobustSegmenter, EachStrokeTypeIsReportedOnceRightAfterItEnds) {
          12,
          kDirDownRight},
         {"clap", {0.025, 0.2, 0.4, 0.4, 0.42}, {0.025, 0.8, 0.4, 0.6, 0.42}, 8, kDirToCenter},
+        // The hands sink on one side only: further in than down, so no pull.
+        {"clap sinking on the left",
+         {0.03, 0.2, 0.35, 0.42, 0.5},
+         {0.02, 0.8, 0.4, 0.6, 0.41},
+         8,
+         kDirToCenter},
+        // Both forearms alike, the middle of their motion rising more than it comes in
+        // while its top does not rise: no arms going up.
+        {"clap rising",
+         {0.03, 0.2, 0.45, 0.3, 0.27},
+         {0.03, 0.8, 0.45, 0.7, 0.27},
+         6,
+         kDirToCenter},
     };
     for (const Case& c : cases) {
         StrokeSegmenter seg;
