@@ -12,17 +12,10 @@
 #include <QCoreApplication>
 
 #include "main/shell/ui/ConfigFileWatcher.h"
+#include "tests/app/TestApplication.h"
 
 namespace zorvexa {
 namespace {
-
-QCoreApplication& app() {
-    static int argc = 1;
-    static char name[] = "config_watcher_tests";
-    static char* argv[] = {name, nullptr};
-    static QCoreApplication* instance = new QCoreApplication(argc, argv);
-    return *instance;
-}
 
 void write(const std::string& path, const std::string& text) {
     std::ofstream(path, std::ios::trunc) << text;
@@ -41,7 +34,7 @@ int waitForReports(const int& count, int want) {
 }
 
 TEST(ConfigFileWatcher, ReportsEachSaveOnceWhetherRenamedOverOrRewrittenInPlace) {
-    app();
+    testApplication();
     char folder[] = "/tmp/zv-watch-XXXXXX";
     ASSERT_NE(mkdtemp(folder), nullptr);
     const std::string path = std::string(folder) + "/config.xml";

@@ -22,20 +22,10 @@
 #include "main/shell/ui/IndicatorWindow.h"
 #include "main/shell/ui/MainWindow.h"
 #include "main/shell/ui/QtPaneHost.h"
+#include "tests/app/TestApplication.h"
 
 namespace zorvexa {
 namespace {
-
-QApplication& app() {
-    static int argc = 1;
-    static char name[] = "app_widget_tests";
-    static char* argv[] = {name, nullptr};
-    static QApplication* instance = [] {
-        setenv("QT_QPA_PLATFORM", "offscreen", 1);
-        return new QApplication(argc, argv);
-    }();
-    return *instance;
-}
 
 struct MenuRow {
     QString text;
@@ -58,7 +48,7 @@ QMenu* menuNamed(MainWindow& window, const QString& title) {
 }
 
 TEST(MainWindowWidgets, MenuTreeBeforeAndAfterTheStartupRemovals) {
-    app();
+    testApplication();
     MainWindow window;
     EXPECT_EQ(window.windowTitle(), "Zorvexa");
     EXPECT_EQ(window.minimumSize(), QSize(572, 400));
@@ -101,7 +91,7 @@ TEST(MainWindowWidgets, MenuTreeBeforeAndAfterTheStartupRemovals) {
 }
 
 TEST(MainWindowWidgets, ClicksLeaveCheckMarksToTheCommand) {
-    app();
+    testApplication();
     MainWindow window;
     std::vector<int> commands;
     window.onCommand = [&](int id) { commands.push_back(id); };
@@ -114,7 +104,7 @@ TEST(MainWindowWidgets, ClicksLeaveCheckMarksToTheCommand) {
 }
 
 TEST(MainWindowWidgets, ToolbarButtonsStatesAndTooltips) {
-    app();
+    testApplication();
     MainWindow window;
     window.setupToolbar();
     std::vector<int> ids;
@@ -154,7 +144,7 @@ TEST(MainWindowWidgets, ToolbarButtonsStatesAndTooltips) {
 // A notice stays on screen, without taking the focus, until it is dismissed; showing the
 // same id again replaces its text instead of stacking another box.
 TEST(MainWindowWidgets, NoticesStayUntilDismissedOnePerId) {
-    app();
+    testApplication();
     MainWindow window;
     window.show();
     window.showNotice("camera", "first");
@@ -183,7 +173,7 @@ TEST(MainWindowWidgets, NoticesStayUntilDismissedOnePerId) {
 }
 
 TEST(IndicatorWindowWidget, HiddenTranslucentToolWindowNearTheTop) {
-    app();
+    testApplication();
     IndicatorWindow window;
     EXPECT_TRUE(window.isHidden());
     EXPECT_EQ(window.windowTitle(), "Transparent Indicator Window");
@@ -238,7 +228,7 @@ QImage referencePane(const cv::Mat& bgr, QSize pane) {
 }
 
 TEST(PaneWidget, PaintsTheSamePixelsAsAFullFillAndTheConvertedPicture) {
-    app();
+    testApplication();
     cv::Mat noise(240, 320, CV_8UC3);
     cv::randu(noise, cv::Scalar::all(0), cv::Scalar::all(256));
     // Same size as the pane, smaller (strips right and below), larger (scaled down).
@@ -280,7 +270,7 @@ TEST(QtPaneHost, ReusedBuffersNeverOverwriteAPictureStillHeld) {
 }
 
 TEST(QtPaneHost, HiddenPaneAppearsWithItsFirstImageWithoutTakingTheFocus) {
-    app();
+    testApplication();
     QWidget host;
     host.resize(600, 400);
     QWidget* focus = new QWidget(&host);

@@ -230,8 +230,9 @@ MotionDir StrokeSegmenter::classify(const StrokeShape& s, int fps) const {
         return kDirNone;
     const double leftShare = s.leftMass / total;
     const double minSoloSpeed = tuning_.minSoloSpeed * 30.0 / fps;
+    const double weakerShare = std::min(leftShare, 1 - leftShare);
     const bool pair = s.leftMass >= tuning_.minSideMass && s.rightMass >= tuning_.minSideMass &&
-                      std::min(leftShare, 1 - leftShare) >= tuning_.minPairShare;
+                      weakerShare >= tuning_.minPairShare;
     // An arm raised in front of the body hides part of its own way up: the middle of its
     // moving pixels barely rises, the top of them does.
     const double leftRise = std::max(-s.leftDy, -s.leftTopDy);
@@ -242,7 +243,7 @@ MotionDir StrokeSegmenter::classify(const StrokeShape& s, int fps) const {
     // the hands may sink or rise further than they come in: the forearm turns about the
     // elbow, and which part of it moved most shifts the middle of its moving pixels.
     const double inLeft = s.leftDx, inRight = -s.rightDx;
-    const bool balanced = std::min(leftShare, 1 - leftShare) >= tuning_.secondArmShare;
+    const bool balanced = weakerShare >= tuning_.secondArmShare;
     const auto inwards = [&](double in, double dy, double rise, double topDy) {
         return in >= tuning_.minInward &&
                (in >= std::max(std::abs(dy), rise) ||

@@ -9,7 +9,8 @@ demo="$bin/DemoVideos/demo_session.avi"
 config=${3:-$bin/config.xml}
 work=$(mktemp -d)
 trap 'kill $probe_pid 2>/dev/null; rm -rf "$work"' EXIT
-fail() { echo "FAIL: $*"; exit 1; }
+. "$(dirname "$0")/../../support/checks.sh"
+fail() { echo "FAIL: $*"; exit 1; } # this script stops at its first failure
 
 # Dry run: what the browser entry does, without sending anything.
 "$bin/zorvexa-analyze" --quiet --config "$config" --window-class firefox-esr "$demo" >"$work/dry.txt" \
@@ -25,15 +26,7 @@ probe_pid=$!
 for _ in $(seq 1 200); do grep -q '^ready' "$work/probe.log" && break; sleep 0.05; done
 win=$(awk '/^ready/ {print $2; exit}' "$work/probe.log")
 [ -n "$win" ] || fail "the test client did not start"
-# The window manager may still be taking the window on: ask until it is active.
-active=
-for _ in $(seq 1 100); do
-  active=$(xdotool getactivewindow 2>/dev/null)
-  [ "$active" = "$win" ] && break
-  timeout 5 xdotool windowactivate "$win" >/dev/null 2>&1
-  sleep 0.1
-done
-[ "$active" = "$win" ] || fail "the test client could not be made the active window (active: ${active:-none})"
+activate "$win" || { describeDesktop; fail "the test client could not be made the active window"; }
 "$bin/zorvexa-analyze" --quiet --config "$config" --dispatch "$demo" >"$work/live.txt" \
   || fail "dispatching exited with $?"
 sleep 0.5
