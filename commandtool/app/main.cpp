@@ -7,7 +7,6 @@
 // copy in $XDG_CONFIG_HOME/zorvexa, made from the shipped file on first start.
 #include <QApplication>
 #include <QScreen>
-#include <QWindow>
 
 #include "commandtool/app/CommandDialog.h"
 #include "commandtool/app/QtScheduler.h"
@@ -40,17 +39,6 @@ int main(int argc, char** argv) {
 
     // The window in front now, before the dialog exists on screen, is the target.
     controller.setOwnWindow(static_cast<zorvexa::WindowId>(dialog.winId()));
-    // A desktop that names windows its own way (the Wayland backend) knows the dialog by
-    // another id: once the dialog has the focus, it is the window in front there.
-    QObject::connect(&app, &QGuiApplication::focusWindowChanged, [&](QWindow* focused) {
-        if (focused == nullptr) {
-            return;
-        }
-        const zorvexa::WindowId front = desktop->foregroundWindow();
-        if (front != 0 && desktop->windowClass(front) == "Osmerak") {
-            controller.setOwnWindow(front);
-        }
-    });
     const std::string commandsFile =
         zorvexa::userConfigFile(zorvexa::resolveAppPaths(), zorvexa::currentDirectory(),
                                 zorvexa::CommandStore::kDefaultFileName);

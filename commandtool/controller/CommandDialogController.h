@@ -66,7 +66,11 @@ class CommandDialogController {
     // the commands for its class, fills the command list and starts the inactivity timer.
     void start(const std::string& commandsFile = CommandStore::kDefaultFileName);
 
-    // The dialog's own window, left out of the task list.
+    // The class of the dialog's own window.
+    static constexpr const char* kOwnWindowClass = "Osmerak";
+
+    // The dialog's own window, left out of the task list, as is a window of the dialog's
+    // class in front when the list is built.
     void setOwnWindow(WindowId window) { ownWindow_ = window; }
 
     KeyHandling keyPressed(DialogKey key);

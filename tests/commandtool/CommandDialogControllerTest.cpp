@@ -281,6 +281,23 @@ TEST_F(OsmerakDialog, TaskListOffersOnlySwitchableWindowsFrontMostFirst) {
     EXPECT_EQ(controller.taskSelection(), 0);
 }
 
+// On Wayland the dialog has another id than the toolkit's, and it may be reported in
+// front only after it has the focus: the window of its class in front when N is pressed
+// is left out all the same.
+TEST_F(OsmerakDialog, TaskListLeavesOutTheDialogInFrontUnderAnotherId) {
+    TopLevelWindow dialog = window(30, "Osmerak");
+    dialog.className = "Osmerak";
+    desktop.setWindows({dialog, window(31, "Probe B"), window(32, "Probe A")});
+    controller.setOwnWindow(0x1200007); // the toolkit's id, unknown to this desktop
+    start();
+    desktop.setForeground(30, "Osmerak");
+
+    controller.keyPressed(DialogKey::N);
+    ASSERT_EQ(controller.taskWindows().size(), 2u);
+    EXPECT_EQ(controller.taskWindows()[0].id, 31u);
+    EXPECT_EQ(controller.taskWindows()[1].id, 32u);
+}
+
 TEST_F(OsmerakDialog, PressingNTwiceRefillsTheCommandListAndKeepsTheFirstTaskList) {
     desktop.setWindows({window(1, "One"), window(2, "Two")});
     start();
