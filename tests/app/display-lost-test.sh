@@ -7,7 +7,6 @@ set -u
 exe=$1
 bindir=$(cd "$(dirname "$exe")" && pwd)
 root=$(mktemp -d /tmp/zv-lost-XXXXXX)
-fdfile="$root/display"
 cleanup() {
   [ -n "${app_pid:-}" ] && kill "$app_pid" 2>/dev/null
   [ -n "${xvfb_pid:-}" ] && kill "$xvfb_pid" 2>/dev/null
@@ -21,11 +20,8 @@ cp "$bindir/exercise_log_table_template.html" "$root/bin/" 2>/dev/null
 cp "$bindir/config.xml" "$root/work/config.xml" 2>/dev/null
 ffmpeg -loglevel error -f lavfi -i testsrc=size=320x240:rate=15 -t 30 -c:v mjpeg "$root/pattern.avi" || exit 77
 
-Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$fdfile" 2>/dev/null &
-xvfb_pid=$!
-for _ in $(seq 1 100); do [ -s "$fdfile" ] && break; sleep 0.05; done
-export DISPLAY=":$(head -n1 "$fdfile")"
-for _ in $(seq 1 100); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.05; done
+. "$(dirname "$0")/../support/xvfb.sh"
+startXvfb || exit 1
 (cd "$root/work" && ZORVEXA_CAMERA="$root/pattern.avi" exec "$root/bin/zorvexa" >"$root/log" 2>&1) &
 app_pid=$!
 started=0
