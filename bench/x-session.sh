@@ -2,7 +2,9 @@
 # with openbox, exports DISPLAY, and sets xvfb_pid and wm_pid for the caller's cleanup.
 # Returns non-zero (with a message) when the server does not come up.
 startXSession() {
-  Xvfb "$1" -screen 0 1280x1024x24 -nolisten tcp 2>/dev/null &
+  # -noreset: a server that resets when its last client leaves refuses the window manager
+  # when it connects just after the check.
+  Xvfb "$1" -screen 0 1280x1024x24 -nolisten tcp -noreset 2>/dev/null &
   xvfb_pid=$!
   export DISPLAY=$1
   for _ in $(seq 1 100); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
