@@ -16,7 +16,15 @@ pass() { echo "ok: $*"; }
 prefix=${keep:-$(mktemp -d /tmp/zv-prefix-XXXXXX)}
 [ -n "$keep" ] && rm -rf "$prefix"
 work=$(mktemp -d /tmp/zv-elsewhere-XXXXXX)
-trap '[ -z "$keep" ] && rm -rf "$prefix"; rm -rf "$work"' EXIT
+# cmake --install rewrites the build folder's install_manifest.txt, which lists what a
+# user's own install put where (the README uninstalls from it): it is put back afterwards.
+manifest="$build/install_manifest.txt"
+saved=$(mktemp /tmp/zv-manifest-XXXXXX)
+[ -f "$manifest" ] && cp -p "$manifest" "$saved" || rm -f "$saved"
+restoreManifest() {
+  if [ -f "$saved" ]; then mv "$saved" "$manifest"; else rm -f "$manifest"; fi
+}
+trap 'restoreManifest; [ -z "$keep" ] && rm -rf "$prefix"; rm -rf "$work"' EXIT
 
 if ! cmake --install "$build" --prefix "$prefix" >"$work/install.log" 2>&1; then
   cat "$work/install.log"; echo "FAIL: cmake --install"; exit 1
