@@ -27,8 +27,9 @@ std::string openFailure(const char* path, int error) {
     case EACCES:
     case EPERM:
         return "no permission to open " + device +
-               ": install data/desktop/70-zorvexa-uinput.rules as the README describes "
-               "(it lets the logged-in user create input devices), then log in again";
+               ": install the rule 70-zorvexa-uinput.rules (in share/zorvexa where Zorvexa is "
+               "installed, data/desktop in the sources) as the README describes (it lets the "
+               "logged-in user create input devices), then log in again";
     default:
         return "cannot open " + device + ": " + std::strerror(error);
     }
