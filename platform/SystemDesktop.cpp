@@ -27,9 +27,12 @@ std::shared_ptr<Desktop> openX11(const DesktopSession& session, DesktopChoice& c
         choice.notes.push_back("no X display is set (DISPLAY)");
         return nullptr;
     }
-    if (std::shared_ptr<Desktop> desktop = X11Desktop::open()) {
+    if (std::unique_ptr<X11Desktop> desktop = X11Desktop::open()) {
         choice.kind = DesktopKind::X11;
-        return desktop;
+        for (const std::string& limit : desktop->limitations()) {
+            choice.notes.push_back(limit);
+        }
+        return std::shared_ptr<Desktop>(std::move(desktop));
     }
     choice.notes.push_back("cannot connect to X display " + session.display);
     return nullptr;

@@ -325,6 +325,10 @@ int X11Desktop::errorCount() const {
     return impl_->errors.load() + impl_->input->errorCount();
 }
 
+std::vector<std::string> X11Desktop::limitations() const {
+    return impl_->input->limitations();
+}
+
 WindowId X11Desktop::foregroundWindow() {
     // Asked every frame: a convenient moment to put back spare keycodes that are due,
     // when no chord is being typed.

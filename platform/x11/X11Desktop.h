@@ -18,6 +18,7 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "platform/Desktop.h"
 
@@ -50,6 +51,8 @@ class X11Desktop final : public Desktop {
 
     // X errors seen on this connection so far (for diagnostics and tests).
     int errorCount() const;
+    // What this server does not let the backend do, each as a sentence for the user.
+    std::vector<std::string> limitations() const;
 
     struct Impl;
 

@@ -540,6 +540,17 @@ std::unique_ptr<X11Input> X11Input::open(const char* displayName) {
 
 X11Input::X11Input(std::unique_ptr<Impl> impl) : impl_(std::move(impl)) {}
 
+std::vector<std::string> X11Input::limitations() const {
+    std::vector<std::string> limits;
+    if (!impl_->hasXTest) {
+        limits.push_back("this X server has no XTest extension: no keys or pointer moves are "
+                         "sent (ZORVEXA_DESKTOP=uinput sends them through /dev/uinput)");
+    } else if (!impl_->hasXkb) {
+        limits.push_back("this X server has no XKB extension: no keys are sent");
+    }
+    return limits;
+}
+
 X11Input::~X11Input() = default;
 
 int X11Input::sendKeyRecords(const KeyRecord* records, int count) {

@@ -24,6 +24,8 @@
 #pragma once
 
 #include <memory>
+#include <string>
+#include <vector>
 
 #include <X11/Xlib.h>
 
@@ -54,6 +56,9 @@ class X11Input {
     void restoreSparesIfIdle();
 
     int errorCount() const;
+    // What this server does not let us do (no XTest: no input at all; no XKB: no keys),
+    // each as a sentence for the user.
+    std::vector<std::string> limitations() const;
 
     struct Impl;
 

@@ -1,5 +1,6 @@
 # Starts a private Xvfb (1280x1024) on a display number of its own; source it, then call
 # startXvfb. Sets xvfb_pid and exports DISPLAY; returns 1 when no server could be started.
+# ZV_XVFB_ARGS: more arguments for the server (e.g. "-extension XTEST" to leave one out).
 #
 # The display is named explicitly, from 100 up, rather than chosen by Xvfb -displayfd:
 # with -displayfd Xvfb takes no lock file, while other X servers (the XWayland of a sway
@@ -14,7 +15,7 @@ startXvfb() {
     n=$((n + 1))
     lock=/tmp/.X$n-lock
     [ -e "$lock" ] && continue
-    Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp -noreset 2>/dev/null &
+    Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp -noreset ${ZV_XVFB_ARGS:-} 2>/dev/null &
     xvfb_pid=$!
     # Ready once it answers and the lock of that number is its own (another server that
     # won the number answers too, while this one exits).
