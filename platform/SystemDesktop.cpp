@@ -1,6 +1,8 @@
 #include <cstdio>
 #include <cstdlib>
 #include <mutex>
+#include <string>
+#include <vector>
 
 #include "platform/DebugSink.h"
 #include "platform/Desktop.h"
@@ -22,6 +24,10 @@ std::string envText(const char* name) {
     return value != nullptr ? value : "";
 }
 
+void addNotes(DesktopChoice& choice, const std::vector<std::string>& notes) {
+    choice.notes.insert(choice.notes.end(), notes.begin(), notes.end());
+}
+
 std::shared_ptr<Desktop> openX11(const DesktopSession& session, DesktopChoice& choice) {
     if (session.display.empty()) {
         choice.notes.push_back("no X display is set (DISPLAY)");
@@ -29,9 +35,7 @@ std::shared_ptr<Desktop> openX11(const DesktopSession& session, DesktopChoice& c
     }
     if (std::unique_ptr<X11Desktop> desktop = X11Desktop::open()) {
         choice.kind = DesktopKind::X11;
-        for (const std::string& limit : desktop->limitations()) {
-            choice.notes.push_back(limit);
-        }
+        addNotes(choice, desktop->limitations());
         return std::shared_ptr<Desktop>(std::move(desktop));
     }
     choice.notes.push_back("cannot connect to X display " + session.display);
@@ -42,9 +46,7 @@ std::shared_ptr<Desktop> openUinput(const DesktopSession& session, DesktopChoice
     std::string whyNot;
     if (std::shared_ptr<Desktop> desktop = UinputDesktop::open(whyNot)) {
         choice.kind = DesktopKind::Uinput;
-        for (const std::string& limit : UinputDesktop::limitations()) {
-            choice.notes.push_back(limit);
-        }
+        addNotes(choice, UinputDesktop::limitations());
         return desktop;
     }
     choice.notes.push_back(whyNot);
@@ -56,9 +58,7 @@ std::shared_ptr<Desktop> openWayland(const DesktopSession& session, DesktopChoic
     std::string whyNot;
     if (std::unique_ptr<WaylandDesktop> desktop = WaylandDesktop::open(nullptr, whyNot)) {
         choice.kind = DesktopKind::Wayland;
-        for (const std::string& limit : desktop->limitations()) {
-            choice.notes.push_back(limit);
-        }
+        addNotes(choice, desktop->limitations());
         return std::shared_ptr<Desktop>(std::move(desktop));
     }
     choice.notes.push_back(whyNot + ": keys and the pointer go through /dev/uinput");

@@ -1,6 +1,5 @@
 #include "commandtool/controller/CommandDialogController.h"
 
-#include <algorithm>
 #include <utility>
 
 #include "commandtool/controller/TaskWindows.h"
@@ -78,17 +77,15 @@ void CommandDialogController::showCommandList() {
 
 void CommandDialogController::showTaskList() {
     if (!taskListBuilt_) {
-        tasks_ = collectTaskWindows(desktop_.topLevelWindows(), ownWindow_);
         // A desktop that names windows its own way (Wayland) knows the dialog by another id
         // than the toolkit's, and may tell that it is in front only some time after the
         // toolkit has given it the focus. N is pressed in the dialog, so a window of the
         // dialog's class in front now is the dialog itself.
         const WindowId front = desktop_.foregroundWindow();
-        if (front != 0 && front != target_ && desktop_.windowClass(front) == kOwnWindowClass) {
-            tasks_.erase(std::remove_if(tasks_.begin(), tasks_.end(),
-                                        [front](const TopLevelWindow& w) { return w.id == front; }),
-                         tasks_.end());
-        }
+        const bool frontIsDialog =
+            front != 0 && front != target_ && desktop_.windowClass(front) == kOwnWindowClass;
+        tasks_ = collectTaskWindows(desktop_.topLevelWindows(),
+                                    {ownWindow_, frontIsDialog ? front : WindowId{0}});
     }
     taskListBuilt_ = true;
     mode_ = ListMode::Tasks;

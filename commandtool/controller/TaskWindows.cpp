@@ -1,5 +1,7 @@
 #include "commandtool/controller/TaskWindows.h"
 
+#include <algorithm>
+
 namespace zorvexa {
 
 bool acceptTaskWindow(const TopLevelWindow& window) {
@@ -13,10 +15,11 @@ bool acceptTaskWindow(const TopLevelWindow& window) {
 }
 
 std::vector<TopLevelWindow> collectTaskWindows(const std::vector<TopLevelWindow>& windows,
-                                               WindowId ownWindow) {
+                                               const std::vector<WindowId>& ownWindows) {
     std::vector<TopLevelWindow> accepted;
     for (const TopLevelWindow& window : windows) {
-        if (window.id != 0 && window.id == ownWindow) {
+        if (window.id != 0 &&
+            std::find(ownWindows.begin(), ownWindows.end(), window.id) != ownWindows.end()) {
             continue;
         }
         if (acceptTaskWindow(window)) {

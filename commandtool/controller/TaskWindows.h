@@ -12,9 +12,9 @@ namespace zorvexa {
 // "Transparent Indicator Window" (the main program's stroke indicator).
 bool acceptTaskWindow(const TopLevelWindow& window);
 
-// The accepted windows in the order given (front-most first), leaving out `ownWindow`
-// (the dialog itself).
+// The accepted windows in the order given (front-most first), leaving out the ids in
+// `ownWindows` (the dialog itself, as each side names it; 0 stands for none).
 std::vector<TopLevelWindow> collectTaskWindows(const std::vector<TopLevelWindow>& windows,
-                                               WindowId ownWindow);
+                                               const std::vector<WindowId>& ownWindows);
 
 } // namespace zorvexa

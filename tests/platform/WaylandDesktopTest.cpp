@@ -265,7 +265,7 @@ TEST_F(WaylandDesktopTest, PointerMovesAndClicksReachTheWindowUnderIt) {
 TEST_F(WaylandDesktopTest, TaskListListsTheWindowsAndActivatesTheChosenOne) {
     focus("zorvexa-probe-a");
     ASSERT_TRUE(waitFor([&] { return desktop->foregroundClass() == "zorvexa-probe-a"; }));
-    const std::vector<TopLevelWindow> windows = collectTaskWindows(desktop->topLevelWindows(), 0);
+    const std::vector<TopLevelWindow> windows = collectTaskWindows(desktop->topLevelWindows(), {});
     ASSERT_EQ(windows.size(), 2u);
     EXPECT_EQ(windows[0].className, "zorvexa-probe-a"); // the active one first
     EXPECT_EQ(windows[0].title, "Probe A");
