@@ -42,8 +42,7 @@ void sortByAreaDescending(std::vector<cv::Rect>& rects) {
 } // namespace
 
 MotionExtractor::MotionExtractor()
-    : subtractor_(cv::bgsegm::createBackgroundSubtractorMOG(2, 20, 0.3, 0)),
-      foregroundMask_(kFrameHeight, kFrameWidth, CV_8UC1, cv::Scalar(0)),
+    : foregroundMask_(kFrameHeight, kFrameWidth, CV_8UC1, cv::Scalar(0)),
       silhouette_(kFrameHeight, kFrameWidth, CV_8UC1, cv::Scalar(0)),
       motionHistory_(kFrameHeight, kFrameWidth, CV_32FC1, cv::Scalar(0)),
       gradientMask_(kFrameHeight, kFrameWidth, CV_8UC1, cv::Scalar(0)),
@@ -55,7 +54,7 @@ MotionExtractor::MotionExtractor()
 }
 
 void MotionExtractor::reset() {
-    subtractor_ = cv::bgsegm::createBackgroundSubtractorMOG(2, 20, 0.3, 0);
+    background_.reset();
     for (cv::Mat* m : {&foregroundMask_, &silhouette_, &motionHistory_, &gradientMask_,
                        &orientation_, &segmentMask_})
         m->setTo(cv::Scalar(0));
@@ -78,7 +77,7 @@ int MotionExtractor::extract(const cv::Mat& frame, int timestamp) {
     significant_.clear();
 
     const double now = static_cast<double>(timestamp);
-    subtractor_->apply(frame, foregroundMask_, kLearningRate);
+    background_.apply(frame, foregroundMask_, kLearningRate);
     cv::threshold(foregroundMask_, foregroundMask_, 70, 255, cv::THRESH_BINARY);
     cv::threshold(foregroundMask_, silhouette_, 32, 255, cv::THRESH_BINARY);
     cv::morphologyEx(silhouette_, silhouette_, cv::MORPH_CLOSE, closeElement_, cv::Point(-1, -1), 1,

@@ -6,9 +6,9 @@
 
 #include <vector>
 
-#include <opencv2/bgsegm.hpp>
 #include <opencv2/core.hpp>
 
+#include "main/motion/MixtureBackground.h"
 #include "main/motion/MotionSegment.h"
 
 namespace zorvexa {
@@ -41,7 +41,7 @@ class MotionExtractor {
     const std::vector<cv::Rect>& segmentRects() const { return segmentRects_; }
 
   private:
-    cv::Ptr<cv::BackgroundSubtractor> subtractor_;
+    MixtureBackground background_; // 2 frames of history, 8 mixtures, background ratio 0.3
     cv::Mat foregroundMask_;
     cv::Mat silhouette_;
     cv::Mat motionHistory_;
