@@ -42,8 +42,7 @@ void sortByAreaDescending(std::vector<cv::Rect>& rects) {
 } // namespace
 
 MotionExtractor::MotionExtractor()
-    : foregroundMask_(kFrameHeight, kFrameWidth, CV_8UC1, cv::Scalar(0)),
-      silhouette_(kFrameHeight, kFrameWidth, CV_8UC1, cv::Scalar(0)),
+    : silhouette_(kFrameHeight, kFrameWidth, CV_8UC1, cv::Scalar(0)),
       motionHistory_(kFrameHeight, kFrameWidth, CV_32FC1, cv::Scalar(0)),
       gradientMask_(kFrameHeight, kFrameWidth, CV_8UC1, cv::Scalar(0)),
       orientation_(kFrameHeight, kFrameWidth, CV_32FC1, cv::Scalar(0)),
@@ -55,8 +54,7 @@ MotionExtractor::MotionExtractor()
 
 void MotionExtractor::reset() {
     background_.reset();
-    for (cv::Mat* m : {&foregroundMask_, &silhouette_, &motionHistory_, &gradientMask_,
-                       &orientation_, &segmentMask_})
+    for (cv::Mat* m : {&silhouette_, &motionHistory_, &gradientMask_, &orientation_, &segmentMask_})
         m->setTo(cv::Scalar(0));
     segmentRects_.clear();
     significant_.clear();
@@ -77,16 +75,14 @@ int MotionExtractor::extract(const cv::Mat& frame, int timestamp) {
     significant_.clear();
 
     const double now = static_cast<double>(timestamp);
-    background_.apply(frame, foregroundMask_, kLearningRate);
-    cv::threshold(foregroundMask_, foregroundMask_, 70, 255, cv::THRESH_BINARY);
-    cv::threshold(foregroundMask_, silhouette_, 32, 255, cv::THRESH_BINARY);
+    // The model's mask is 0 or 255 already: thresholds at 70 and then 32 would leave it
+    // as it is, so it is the silhouette.
+    background_.apply(frame, silhouette_, kLearningRate);
     cv::morphologyEx(silhouette_, silhouette_, cv::MORPH_CLOSE, closeElement_, cv::Point(-1, -1), 1,
                      cv::BORDER_CONSTANT, cv::morphologyDefaultBorderValue());
     cv::morphologyEx(silhouette_, silhouette_, cv::MORPH_OPEN, openElement_, cv::Point(-1, -1), 1,
                      cv::BORDER_CONSTANT, cv::Scalar(0, 0, 0, 0));
     cv::motempl::updateMotionHistory(silhouette_, motionHistory_, now, kHistoryDuration);
-    cv::motempl::calcMotionGradient(motionHistory_, gradientMask_, orientation_, kMinTimeDelta,
-                                    kMaxTimeDelta, kGradientAperture);
     segmentRects_.clear(); // segmentMotion appends to the list
     cv::motempl::segmentMotion(motionHistory_, segmentMask_, segmentRects_, now, kSegmentThreshold);
     sortByAreaDescending(segmentRects_);
@@ -107,6 +103,11 @@ int MotionExtractor::extract(const cv::Mat& frame, int timestamp) {
         historyRegion_ = motionHistory_(r);
         if (!(cv::norm(silhouetteRegion_, cv::NORM_L2) > r.width * r.height * 0.5))
             continue;
+        // The gradient only where it is used. Its filters are 3 x 3 and read the pixels
+        // around a region from the whole history image, so the region's values are those
+        // of the whole image's gradient.
+        cv::motempl::calcMotionGradient(historyRegion_, gradientMaskRegion_, orientationRegion_,
+                                        kMinTimeDelta, kMaxTimeDelta, kGradientAperture);
         const double angle = cv::motempl::calcGlobalOrientation(
             orientationRegion_, gradientMaskRegion_, historyRegion_, now, kHistoryDuration);
         significant_.push_back(MotionSegment{r.x, r.y, r.width, r.height, angle, now});

@@ -42,7 +42,6 @@ class MotionExtractor {
 
   private:
     MixtureBackground background_; // 2 frames of history, 8 mixtures, background ratio 0.3
-    cv::Mat foregroundMask_;
     cv::Mat silhouette_;
     cv::Mat motionHistory_;
     cv::Mat gradientMask_;
