@@ -35,7 +35,8 @@ void drawCaptions(const std::vector<std::string>& lines, int frameNumber, cv::Ma
                     fontScale, kYellow, 1, cv::LINE_AA);
 }
 
-void drawGestureArrow(cv::Mat& image, MotionDir direction, bool hasAction) {
+void paintGestureArrow(cv::Mat& image, MotionDir direction, const cv::Scalar& ring,
+                       const cv::Scalar& arms) {
     if (image.empty())
         return;
     const int cx = image.cols / 2;
@@ -45,12 +46,11 @@ void drawGestureArrow(cv::Mat& image, MotionDir direction, bool hasAction) {
     const int right = cx + r;
     const int top = cy - r;
     const int bottom = cy + r;
-    const cv::Scalar colour = hasAction ? kRed : kYellow;
 
-    cv::circle(image, cv::Point(cx, cy), r, kBlue, 1, cv::LINE_8);
+    cv::circle(image, cv::Point(cx, cy), r, ring, 1, cv::LINE_8);
 
     const auto line = [&](cv::Point from, cv::Point to) {
-        cv::line(image, from, to, colour, kArrowThickness, cv::LINE_8);
+        cv::line(image, from, to, arms, kArrowThickness, cv::LINE_8);
     };
     const cv::Point west(left, cy);
     const cv::Point east(right, cy);
@@ -98,6 +98,67 @@ void drawGestureArrow(cv::Mat& image, MotionDir direction, bool hasAction) {
     default:
         break;
     }
+}
+
+namespace {
+
+// The pixels the arrow of one direction covers at one image size, found once by drawing it
+// into a mask: its lines and circle are solid and not anti-aliased, so which pixels they
+// cover does not depend on what is under them, and writing the colours into just those
+// pixels gives the very picture the drawing gives, for a fraction of its cost (the thick
+// lines are filled polygons with round ends, drawn again on every frame an arrow shows).
+struct ArrowStencil {
+    int direction = 0;
+    cv::Size size;
+    std::vector<cv::Point> ring; // circle pixels the arms leave uncovered
+    std::vector<cv::Point> arms;
+};
+
+const ArrowStencil& arrowStencil(MotionDir direction, const cv::Size& size) {
+    // One list per thread: the frame loop and the playback threads each keep their own.
+    thread_local std::vector<ArrowStencil> stencils;
+    for (const ArrowStencil& s : stencils)
+        if (s.direction == direction && s.size == size)
+            return s;
+    cv::Mat mask(size, CV_8UC1, cv::Scalar(0));
+    paintGestureArrow(mask, direction, cv::Scalar(1), cv::Scalar(2));
+    ArrowStencil s;
+    s.direction = direction;
+    s.size = size;
+    for (int y = 0; y < mask.rows; ++y) {
+        const uchar* row = mask.ptr<uchar>(y);
+        for (int x = 0; x < mask.cols; ++x) {
+            if (row[x] == 1)
+                s.ring.emplace_back(x, y);
+            else if (row[x] == 2)
+                s.arms.emplace_back(x, y);
+        }
+    }
+    if (stencils.size() >= 32) // sizes change only with the picture's size
+        stencils.clear();
+    stencils.push_back(std::move(s));
+    return stencils.back();
+}
+
+} // namespace
+
+void drawGestureArrow(cv::Mat& image, MotionDir direction, bool hasAction) {
+    if (image.empty())
+        return;
+    const cv::Scalar& colour = hasAction ? kRed : kYellow;
+    if (image.type() != CV_8UC3) {
+        paintGestureArrow(image, direction, kBlue, colour);
+        return;
+    }
+    const ArrowStencil& stencil = arrowStencil(direction, image.size());
+    const auto fill = [&image](const std::vector<cv::Point>& points, const cv::Scalar& c) {
+        const cv::Vec3b value(static_cast<uchar>(c[0]), static_cast<uchar>(c[1]),
+                              static_cast<uchar>(c[2]));
+        for (const cv::Point& p : points)
+            image.ptr<cv::Vec3b>(p.y)[p.x] = value;
+    };
+    fill(stencil.ring, kBlue);
+    fill(stencil.arms, colour);
 }
 
 } // namespace zorvexa

@@ -1,6 +1,7 @@
 // Feedback drawn onto video images: caption lines that appear one after another, and the
 // gesture arrow (a circle with an arrow glyph for a direction). Both draw in place and
-// keep no state. Colours are in OpenCV's blue, green, red order.
+// keep no state (beyond the arrow's cached pixel lists). Colours are in OpenCV's blue,
+// green, red order.
 #pragma once
 
 #include <string>
@@ -23,5 +24,10 @@ void drawCaptions(const std::vector<std::string>& lines, int frameNumber, cv::Ma
 // the active mode binds an action to the direction (`hasAction`), yellow when it does not.
 // A code that is not a direction draws the circle alone.
 void drawGestureArrow(cv::Mat& image, MotionDir direction, bool hasAction);
+
+// The same arrow drawn with OpenCV's line and circle calls in the given colours, on an image
+// of any type. drawGestureArrow writes the pixels this drawing covers.
+void paintGestureArrow(cv::Mat& image, MotionDir direction, const cv::Scalar& ring,
+                       const cv::Scalar& arms);
 
 } // namespace zorvexa

@@ -217,3 +217,26 @@ TEST(AnnotationArrow, GeometryFollowsTheImageSize) {
     EXPECT_EQ(image.at<cv::Vec3b>(90, 80), kBlue);   // bottom of the circle
     cv::imwrite(std::string(ZORVEXA_TEST_OUTPUT) + "/annotation_arrow_up.png", image);
 }
+
+TEST(AnnotationArrow, WritesThePixelsTheDrawingCovers) {
+    // The arrow is written from a cached list of pixels; on any picture the result must be
+    // the one OpenCV's drawing gives, for every direction, colour and size, and again once
+    // the list is cached.
+    cv::RNG rng(11);
+    for (const cv::Size size : {cv::Size(320, 240), cv::Size(160, 120), cv::Size(99, 61)}) {
+        for (int direction = -1; direction <= 12; ++direction) {
+            for (bool hasAction : {true, false}) {
+                for (int pass = 0; pass < 2; ++pass) {
+                    cv::Mat picture(size, CV_8UC3);
+                    rng.fill(picture, cv::RNG::UNIFORM, 0, 256);
+                    cv::Mat drawn = picture.clone();
+                    paintGestureArrow(drawn, direction, cv::Scalar(255, 0, 0),
+                                      hasAction ? cv::Scalar(0, 0, 255) : cv::Scalar(0, 255, 255));
+                    drawGestureArrow(picture, direction, hasAction);
+                    ASSERT_EQ(cv::norm(picture, drawn, cv::NORM_INF), 0)
+                        << size << " direction " << direction << " action " << hasAction;
+                }
+            }
+        }
+    }
+}
