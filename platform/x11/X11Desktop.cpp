@@ -115,6 +115,17 @@ struct X11Desktop::Impl {
 
     std::unique_ptr<X11Input> input; // keyboard and pointer, on a connection of its own
 
+    // The window manager's active window and its class, as of the last change of
+    // _NET_ACTIVE_WINDOW this connection was told of (PropertyNotify on the root window):
+    // the frame loop asks for them on every frame, and a round trip each time would be
+    // two requests the server has to answer 30 times a second. A window's class is set
+    // before it is mapped and a window that goes away stops being the active one, so
+    // the pair stays right until the property changes.
+    bool activeKnown = false;
+    Window knownActive = 0;
+    bool classKnown = false;
+    std::string knownClass;
+
     ~Impl() {
         if (display == nullptr) {
             return;
@@ -166,6 +177,10 @@ struct X11Desktop::Impl {
             XNextEvent(display, &event);
             if (event.type == MappingNotify) {
                 XRefreshKeyboardMapping(&event.xmapping);
+            } else if (event.type == PropertyNotify && event.xproperty.window == root &&
+                       event.xproperty.atom == netActiveWindow) {
+                activeKnown = false;
+                classKnown = false;
             }
         }
     }
@@ -182,9 +197,16 @@ struct X11Desktop::Impl {
     }
 
     Window activeWindow() {
+        drainEvents();
+        if (activeKnown) {
+            return knownActive;
+        }
         const auto items = readCardinals(display, root, netActiveWindow, XA_WINDOW, 1);
         if (!items.empty() && items[0] != 0) {
-            return static_cast<Window>(items[0]);
+            activeKnown = true;
+            knownActive = static_cast<Window>(items[0]);
+            classKnown = false;
+            return knownActive;
         }
         if (hasWindowManager()) {
             return 0;
@@ -217,11 +239,19 @@ struct X11Desktop::Impl {
     }
 
     std::string classOf(Window window) {
+        const bool active = window != 0 && activeKnown && window == knownActive;
+        if (active && classKnown) {
+            return knownClass;
+        }
         XClassHint hint{};
         if (window == 0 || XGetClassHint(display, window, &hint) == 0) {
             return {};
         }
         std::string result = hint.res_class != nullptr ? hint.res_class : "";
+        if (active) {
+            classKnown = true;
+            knownClass = result;
+        }
         if (hint.res_name != nullptr) {
             XFree(hint.res_name);
         }
@@ -314,6 +344,8 @@ std::unique_ptr<X11Desktop> X11Desktop::open(const char* displayName) {
         return nullptr;
     }
     impl->internAtoms();
+    // Changes of the active window arrive as events (see activeWindow).
+    XSelectInput(display, impl->root, PropertyChangeMask);
     return std::unique_ptr<X11Desktop>(new X11Desktop(std::move(impl)));
 }
 
@@ -334,7 +366,6 @@ WindowId X11Desktop::foregroundWindow() {
     // when no chord is being typed.
     impl_->input->restoreSparesIfIdle();
     std::lock_guard<std::mutex> lock(impl_->mutex);
-    impl_->drainEvents();
     return impl_->activeWindow();
 }
 
