@@ -46,8 +46,7 @@ MotionExtractor::MotionExtractor()
       motionHistory_(kFrameHeight, kFrameWidth, CV_32FC1, cv::Scalar(0)),
       gradientMask_(kFrameHeight, kFrameWidth, CV_8UC1, cv::Scalar(0)),
       orientation_(kFrameHeight, kFrameWidth, CV_32FC1, cv::Scalar(0)),
-      segmentMask_(kFrameHeight, kFrameWidth, CV_32FC1, cv::Scalar(0)),
-      closeElement_(4, 4, CV_8UC1, cv::Scalar(1)), openElement_(4, 4, CV_8UC1, cv::Scalar(1)) {
+      segmentMask_(kFrameHeight, kFrameWidth, CV_32FC1, cv::Scalar(0)) {
     segmentRects_.reserve(64);
     significant_.reserve(2);
 }
@@ -78,10 +77,12 @@ int MotionExtractor::extract(const cv::Mat& frame, int timestamp) {
     // The model's mask is 0 or 255 already: thresholds at 70 and then 32 would leave it
     // as it is, so it is the silhouette.
     background_.apply(frame, silhouette_, kLearningRate);
-    cv::morphologyEx(silhouette_, silhouette_, cv::MORPH_CLOSE, closeElement_, cv::Point(-1, -1), 1,
-                     cv::BORDER_CONSTANT, cv::morphologyDefaultBorderValue());
-    cv::morphologyEx(silhouette_, silhouette_, cv::MORPH_OPEN, openElement_, cv::Point(-1, -1), 1,
-                     cv::BORDER_CONSTANT, cv::Scalar(0, 0, 0, 0));
+    // Closed, then opened, with the 4 x 4 element: outside the picture nothing counts for
+    // the closing, and the opening's erosion counts it as empty.
+    morphology_.apply(silhouette_, silhouette_, RectMorph::Dilate, 0);
+    morphology_.apply(silhouette_, silhouette_, RectMorph::Erode, 255);
+    morphology_.apply(silhouette_, silhouette_, RectMorph::Erode, 0);
+    morphology_.apply(silhouette_, silhouette_, RectMorph::Dilate, 0);
     cv::motempl::updateMotionHistory(silhouette_, motionHistory_, now, kHistoryDuration);
     segmentRects_.clear(); // segmentMotion appends to the list
     cv::motempl::segmentMotion(motionHistory_, segmentMask_, segmentRects_, now, kSegmentThreshold);

@@ -10,6 +10,7 @@
 
 #include "main/motion/MixtureBackground.h"
 #include "main/motion/MotionSegment.h"
+#include "main/motion/RectMorphology.h"
 
 namespace zorvexa {
 
@@ -54,9 +55,7 @@ class MotionExtractor {
     std::vector<cv::Rect> segmentRects_;
     std::vector<MotionSegment> significant_;
     bool firstFrame_ = true;
-
-    cv::Mat closeElement_;
-    cv::Mat openElement_;
+    RectMorphology morphology_;
 };
 
 } // namespace zorvexa
