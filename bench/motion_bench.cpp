@@ -19,13 +19,12 @@
 #include <thread>
 #include <vector>
 
-#include <time.h>
-
 #include <opencv2/bgsegm.hpp>
 #include <opencv2/imgproc.hpp>
 #include <opencv2/optflow/motempl.hpp>
 #include <opencv2/videoio.hpp>
 
+#include "common/StageTiming.h"
 #include "main/motion/FrameAnalysis.h"
 #include "main/motion/FrameScaling.h"
 #include "main/motion/robust/RobustRecognizer.h"
@@ -107,22 +106,32 @@ void BM_BareOpenCv(benchmark::State& st) {
     st.counters["allocs/frame"] = static_cast<double>(allocs) / static_cast<double>(frames);
 }
 
-void BM_ZorvexaAnalysis(benchmark::State& st) {
+// Our analysis, as the frame loop runs it, from its arming frame on.
+struct OurSequence {
     zorvexa::AppState state;
     zorvexa::MotionExtractor ex;
-    zorvexa::MotionInterpreter interp(state.frameWidth, &state);
+    zorvexa::MotionInterpreter interp{state.frameWidth, &state};
     zorvexa::StrokeCounter strokes;
-    ex.extract(g_frames[0], 0); // arming frame
+
+    OurSequence() { ex.extract(g_frames[0], 0); }
+
+    int step(const cv::Mat& frame, int ts) {
+        state.frameCounter.store(ts);
+        return zorvexa::analyseFrame(ex, interp, strokes, state, frame, ts).direction;
+    }
+};
+
+void BM_ZorvexaAnalysis(benchmark::State& st) {
+    OurSequence ours;
     int ts = 0;
     long allocs = 0, frames = 0;
     for (auto _ : st) {
         const cv::Mat& f = g_frames[static_cast<size_t>(ts) % g_frames.size()];
-        state.frameCounter.store(++ts);
         const long before = g_allocations.load();
-        const auto a = zorvexa::analyseFrame(ex, interp, strokes, state, f, ts);
+        const int direction = ours.step(f, ++ts);
         allocs += g_allocations.load() - before;
         ++frames;
-        benchmark::DoNotOptimize(a.direction);
+        benchmark::DoNotOptimize(direction);
     }
     st.counters["allocs/frame"] = static_cast<double>(allocs) / static_cast<double>(frames);
 }
@@ -195,20 +204,14 @@ class RatioReporter : public benchmark::ConsoleReporter {
     double robust_ = 0, robustAllocs_ = 0;
 };
 
-double threadCpuMicroseconds() {
-    timespec t{};
-    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
-    return static_cast<double>(t.tv_sec) * 1e6 + static_cast<double>(t.tv_nsec) / 1e3;
-}
-
 // Mean CPU microseconds of `step(frame, timestamp)` over `frames` frames at 30 fps.
 template <typename Step> double pacedCost(int frames, Step step) {
     double total = 0;
     for (int i = 1; i <= frames; ++i) {
         const cv::Mat& f = g_frames[static_cast<size_t>(i) % g_frames.size()];
-        const double before = threadCpuMicroseconds();
+        const int64_t before = zorvexa::timing::threadCpuNs();
         step(f, i);
-        total += threadCpuMicroseconds() - before;
+        total += static_cast<double>(zorvexa::timing::threadCpuNs() - before) / 1e3;
         std::this_thread::sleep_for(std::chrono::milliseconds(33));
     }
     return total / frames;
@@ -218,14 +221,9 @@ void reportPacedCosts() {
     constexpr int kFrames = 300;
     BareSequence bare;
     const double bareCost = pacedCost(kFrames, [&](const cv::Mat& f, int ts) { bare.step(f, ts); });
-    zorvexa::AppState state;
-    zorvexa::MotionExtractor ex;
-    zorvexa::MotionInterpreter interp(state.frameWidth, &state);
-    zorvexa::StrokeCounter strokes;
-    const double ours = pacedCost(kFrames, [&](const cv::Mat& f, int ts) {
-        state.frameCounter.store(ts);
-        benchmark::DoNotOptimize(zorvexa::analyseFrame(ex, interp, strokes, state, f, ts));
-    });
+    OurSequence analysis;
+    const double ours = pacedCost(
+        kFrames, [&](const cv::Mat& f, int ts) { benchmark::DoNotOptimize(analysis.step(f, ts)); });
     std::printf("at 30 fps (%d frames, 33 ms between them): bare OpenCV %.1f us, Zorvexa "
                 "analysis %.1f us of CPU per frame\n",
                 kFrames, bareCost, ours);

@@ -11,17 +11,32 @@ namespace {
 constexpr int kBefore = 2; // the block reaches two pixels up and left of its anchor
 constexpr int kAfter = 1;  // and one down and right
 
-template <typename Op> void horizontal(const uchar* in, uchar* out, int width, Op op) {
-    // in[x] is the padded row: in[x + kBefore] is pixel x.
-    for (int x = 0; x < width; ++x)
-        out[x] = op(op(in[x], in[x + 1]), op(in[x + 2], in[x + 3]));
-}
-
+// Rows of the horizontal pass of `src` into `rows` (kBefore rows of `outside` above them,
+// kAfter below: the horizontal pass of a row beyond the image), then the vertical pass
+// into `dst`. `line` holds one source row between borders of `outside`.
 template <typename Op>
-void vertical(const uchar* a, const uchar* b, const uchar* c, const uchar* d, uchar* out, int width,
-              Op op) {
-    for (int x = 0; x < width; ++x)
-        out[x] = op(op(a[x], b[x]), op(c[x], d[x]));
+void filter(const cv::Mat& src, cv::Mat& dst, uchar outside, std::vector<uchar>& line,
+            std::vector<uchar>& rows, Op op) {
+    const int w = src.cols, h = src.rows;
+    const size_t step = static_cast<size_t>(w);
+    line.assign(step + kBefore + kAfter, outside);
+    rows.resize(step * static_cast<size_t>(h + kBefore + kAfter));
+    std::fill_n(rows.begin(), step * kBefore, outside);
+    std::fill_n(rows.end() - static_cast<std::ptrdiff_t>(step * kAfter), step * kAfter, outside);
+    for (int y = 0; y < h; ++y) {
+        std::memcpy(line.data() + kBefore, src.ptr<uchar>(y), step);
+        const uchar* in = line.data(); // in[x + kBefore] is pixel x
+        uchar* out = &rows[static_cast<size_t>(y + kBefore) * step];
+        for (int x = 0; x < w; ++x)
+            out[x] = op(op(in[x], in[x + 1]), op(in[x + 2], in[x + 3]));
+    }
+    dst.create(src.size(), CV_8UC1); // src is wholly in `rows` now: dst may be src
+    for (int y = 0; y < h; ++y) {
+        const uchar* r = &rows[static_cast<size_t>(y) * step];
+        uchar* out = dst.ptr<uchar>(y);
+        for (int x = 0; x < w; ++x)
+            out[x] = op(op(r[x], r[x + step]), op(r[x + 2 * step], r[x + 3 * step]));
+    }
 }
 
 } // namespace
@@ -29,32 +44,10 @@ void vertical(const uchar* a, const uchar* b, const uchar* c, const uchar* d, uc
 void RectMorphology::apply(const cv::Mat& src, cv::Mat& dst, RectMorph op, uchar outside) {
     if (src.type() != CV_8UC1)
         throw std::invalid_argument("rectangle morphology: needs 8-bit one-channel images");
-    const int w = src.cols, h = src.rows;
-    const int paddedWidth = w + kBefore + kAfter;
-    padded_.assign(static_cast<size_t>(paddedWidth), outside); // its ends stay `outside`
-    // Horizontal pass, row by row, into rows kBefore.. of a buffer whose border rows are
-    // the horizontal pass of an outside row: `outside` again.
-    rows_.assign(static_cast<size_t>(w) * static_cast<size_t>(h + kBefore + kAfter), outside);
-    const auto maxOp = [](uchar a, uchar b) { return std::max(a, b); };
-    const auto minOp = [](uchar a, uchar b) { return std::min(a, b); };
-    uchar* line = padded_.data();
-    for (int y = 0; y < h; ++y) {
-        std::memcpy(line + kBefore, src.ptr<uchar>(y), static_cast<size_t>(w));
-        uchar* out = &rows_[static_cast<size_t>(y + kBefore) * static_cast<size_t>(w)];
-        if (op == RectMorph::Dilate)
-            horizontal(line, out, w, maxOp);
-        else
-            horizontal(line, out, w, minOp);
-    }
-    dst.create(src.size(), CV_8UC1);
-    for (int y = 0; y < h; ++y) {
-        const uchar* r = &rows_[static_cast<size_t>(y) * static_cast<size_t>(w)];
-        const size_t step = static_cast<size_t>(w);
-        if (op == RectMorph::Dilate)
-            vertical(r, r + step, r + 2 * step, r + 3 * step, dst.ptr<uchar>(y), w, maxOp);
-        else
-            vertical(r, r + step, r + 2 * step, r + 3 * step, dst.ptr<uchar>(y), w, minOp);
-    }
+    if (op == RectMorph::Dilate)
+        filter(src, dst, outside, padded_, rows_, [](uchar a, uchar b) { return std::max(a, b); });
+    else
+        filter(src, dst, outside, padded_, rows_, [](uchar a, uchar b) { return std::min(a, b); });
 }
 
 } // namespace zorvexa
