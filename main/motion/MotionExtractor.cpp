@@ -45,15 +45,14 @@ MotionExtractor::MotionExtractor()
     : silhouette_(kFrameHeight, kFrameWidth, CV_8UC1, cv::Scalar(0)),
       motionHistory_(kFrameHeight, kFrameWidth, CV_32FC1, cv::Scalar(0)),
       gradientMask_(kFrameHeight, kFrameWidth, CV_8UC1, cv::Scalar(0)),
-      orientation_(kFrameHeight, kFrameWidth, CV_32FC1, cv::Scalar(0)),
-      segmentMask_(kFrameHeight, kFrameWidth, CV_32FC1, cv::Scalar(0)) {
+      orientation_(kFrameHeight, kFrameWidth, CV_32FC1, cv::Scalar(0)) {
     segmentRects_.reserve(64);
     significant_.reserve(2);
 }
 
 void MotionExtractor::reset() {
     background_.reset();
-    for (cv::Mat* m : {&silhouette_, &motionHistory_, &gradientMask_, &orientation_, &segmentMask_})
+    for (cv::Mat* m : {&silhouette_, &motionHistory_, &gradientMask_, &orientation_})
         m->setTo(cv::Scalar(0));
     segmentRects_.clear();
     significant_.clear();
@@ -84,8 +83,7 @@ int MotionExtractor::extract(const cv::Mat& frame, int timestamp) {
     morphology_.apply(silhouette_, silhouette_, RectMorph::Erode, 0);
     morphology_.apply(silhouette_, silhouette_, RectMorph::Dilate, 0);
     cv::motempl::updateMotionHistory(silhouette_, motionHistory_, now, kHistoryDuration);
-    segmentRects_.clear(); // segmentMotion appends to the list
-    cv::motempl::segmentMotion(motionHistory_, segmentMask_, segmentRects_, now, kSegmentThreshold);
+    segmenter_.segment(motionHistory_, now, kSegmentThreshold, segmentRects_);
     sortByAreaDescending(segmentRects_);
 
     int count = 0;

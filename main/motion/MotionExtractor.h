@@ -10,6 +10,7 @@
 
 #include "main/motion/MixtureBackground.h"
 #include "main/motion/MotionSegment.h"
+#include "main/motion/MotionSegmenter.h"
 #include "main/motion/RectMorphology.h"
 
 namespace zorvexa {
@@ -47,7 +48,6 @@ class MotionExtractor {
     cv::Mat motionHistory_;
     cv::Mat gradientMask_;
     cv::Mat orientation_;
-    cv::Mat segmentMask_;
     cv::Mat silhouetteRegion_;
     cv::Mat orientationRegion_;
     cv::Mat gradientMaskRegion_;
@@ -56,6 +56,7 @@ class MotionExtractor {
     std::vector<MotionSegment> significant_;
     bool firstFrame_ = true;
     RectMorphology morphology_;
+    MotionSegmenter segmenter_;
 };
 
 } // namespace zorvexa
