@@ -160,7 +160,12 @@ bool MotionPipeline::runLiveCapture() {
     bool errorReported = false;
     cv::Mat raw, frame, processing, clean;
     while (state_->capturing.load()) {
+        const auto readStart = std::chrono::steady_clock::now();
         const CameraReader::Result read = camera.read(raw, kCameraReadLimit);
+        // A camera waits for its next picture; one that has a picture ready at once every
+        // time would keep the loop spinning, so the loop then pauses after the frame.
+        const bool answeredAtOnce =
+            std::chrono::steady_clock::now() - readStart < std::chrono::milliseconds(1);
         if (read == CameraReader::Result::Stopped)
             break;
         // A camera that was unplugged fails every read at once, or never returns.
@@ -213,7 +218,8 @@ bool MotionPipeline::runLiveCapture() {
             errorReported = true;
         }
         timing::frameDone();
-        waitMs(1);
+        if (answeredAtOnce)
+            waitMs(1);
     }
     recorder_.release();
     return true;
