@@ -10,11 +10,13 @@ void MotionSegmenter::segment(const cv::Mat& history, double timestamp, double t
     if (history.type() != CV_32FC1)
         throw std::invalid_argument("motion segments: needs a one-channel float history");
     rects.clear();
-    const int cols = history.cols, rows = history.rows;
+    // The extractor's history is one block; a view into a larger image is copied first.
+    const cv::Mat block = history.isContinuous() ? history : history.clone();
+    const float* const values = block.ptr<float>();
+    const int cols = block.cols, rows = block.rows;
     taken_.assign(static_cast<size_t>(cols) * static_cast<size_t>(rows), 0);
     const float now = static_cast<float>(timestamp);
     const float limit = static_cast<float>(threshold);
-    const auto at = [&](int index) { return history.ptr<float>(index / cols)[index % cols]; };
     // A neighbour joins when its value lies within the threshold of the pixel it is
     // reached from, computed in float as the flood fill does.
     const auto joins = [&](float from, float to) {
@@ -23,10 +25,9 @@ void MotionSegmenter::segment(const cv::Mat& history, double timestamp, double t
     };
 
     for (int y = 0; y < rows; ++y) {
-        const float* row = history.ptr<float>(y);
         for (int x = 0; x < cols; ++x) {
             const int seed = y * cols + x;
-            if (row[x] != now || taken_[static_cast<size_t>(seed)])
+            if (values[seed] != now || taken_[static_cast<size_t>(seed)])
                 continue;
             int left = x, right = x, top = y, bottom = y;
             taken_[static_cast<size_t>(seed)] = 1;
@@ -39,10 +40,10 @@ void MotionSegmenter::segment(const cv::Mat& history, double timestamp, double t
                 right = std::max(right, px);
                 top = std::min(top, py);
                 bottom = std::max(bottom, py);
-                const float value = at(p);
+                const float value = values[p];
                 const auto visit = [&](int q) {
                     std::uint8_t& taken = taken_[static_cast<size_t>(q)];
-                    const float v = at(q);
+                    const float v = values[q];
                     if (taken || v == 0 || !joins(value, v))
                         return;
                     taken = 1;
