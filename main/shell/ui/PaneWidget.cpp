@@ -20,27 +20,45 @@ void PaneWidget::setImage(QImage image) {
     update();
 }
 
-void PaneWidget::paintEvent(QPaintEvent*) {
-    timing::Scope timed(timing::Stage::Painting);
-    QPainter painter(this);
+void PaneWidget::paintDirectly(std::function<void()> repaint) {
+    directRepaint_ = std::move(repaint);
+    setAttribute(Qt::WA_PaintOnScreen, static_cast<bool>(directRepaint_));
+}
+
+QPaintEngine* PaneWidget::paintEngine() const {
+    return directRepaint_ ? nullptr : QWidget::paintEngine();
+}
+
+void PaneWidget::paint(QPainter& painter, const QSize& area, const QImage& image) {
     const QColor background(32, 32, 32);
-    if (image_.isNull()) {
-        painter.fillRect(rect(), background);
+    if (image.isNull()) {
+        painter.fillRect(QRect(QPoint(0, 0), area), background);
         return;
     }
-    QSize size = image_.size();
-    if (size.width() > width() || size.height() > height())
-        size.scale(this->size(), Qt::KeepAspectRatio);
+    QSize size = image.size();
+    if (size.width() > area.width() || size.height() > area.height())
+        size.scale(area, Qt::KeepAspectRatio);
     const QRect imageRect(QPoint(0, 0), size);
     // Only the strips the image leaves uncovered get the background colour.
-    if (size.width() < width())
-        painter.fillRect(QRect(size.width(), 0, width() - size.width(), height()), background);
-    if (size.height() < height())
-        painter.fillRect(QRect(0, size.height(), size.width(), height() - size.height()),
+    if (size.width() < area.width())
+        painter.fillRect(QRect(size.width(), 0, area.width() - size.width(), area.height()),
                          background);
-    if (size != image_.size())
+    if (size.height() < area.height())
+        painter.fillRect(QRect(0, size.height(), size.width(), area.height() - size.height()),
+                         background);
+    if (size != image.size())
         painter.setRenderHint(QPainter::SmoothPixmapTransform);
-    painter.drawImage(imageRect, image_);
+    painter.drawImage(imageRect, image);
+}
+
+void PaneWidget::paintEvent(QPaintEvent*) {
+    timing::Scope timed(timing::Stage::Painting);
+    if (directRepaint_) {
+        directRepaint_();
+        return;
+    }
+    QPainter painter(this);
+    paint(painter, size(), image_);
 }
 
 void PaneWidget::mousePressEvent(QMouseEvent* event) {

@@ -6,6 +6,7 @@
 #include <functional>
 
 #include <QImage>
+#include <QPainter>
 #include <QWidget>
 
 namespace zorvexa {
@@ -23,6 +24,18 @@ class PaneWidget : public QWidget {
     const QImage& image() const { return image_; }
     void setMouseHandler(MouseHandler handler) { mouseHandler_ = std::move(handler); }
 
+    // From now on the pictures go to the pane's native window without Qt (see
+    // QtPaneHost): Qt does not paint it, and an exposed pane calls `repaint` to be drawn
+    // again.
+    void paintDirectly(std::function<void()> repaint);
+    bool paintsDirectly() const { return static_cast<bool>(directRepaint_); }
+
+    // What the pane shows for `image` in an area of `size` (at the top-left corner), onto
+    // any painter: the pane's own painting, and that of a picture made for it elsewhere.
+    static void paint(QPainter& painter, const QSize& size, const QImage& image);
+
+    QPaintEngine* paintEngine() const override;
+
   protected:
     void paintEvent(QPaintEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
@@ -33,6 +46,7 @@ class PaneWidget : public QWidget {
     quint64 lastPressTime_ = 0;
     QImage image_;
     MouseHandler mouseHandler_;
+    std::function<void()> directRepaint_;
 };
 
 } // namespace zorvexa

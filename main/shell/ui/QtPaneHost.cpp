@@ -1,9 +1,15 @@
 #include "main/shell/ui/QtPaneHost.h"
 
+#include <QGuiApplication>
+#include <QPainter>
 #include <QThread>
+
+#include <X11/Xlib.h>
 
 #include <opencv2/core.hpp>
 #include <opencv2/imgproc.hpp>
+
+#include "platform/DebugSink.h"
 
 namespace zorvexa {
 
@@ -55,8 +61,11 @@ QImage toQImage(const cv::Mat& image, QImage& buffer) {
 QtPaneHost::QtPaneHost(QObject* parent) : QObject(parent) {}
 
 QtPaneHost::~QtPaneHost() {
-    for (auto& [name, slot] : slots_)
+    for (auto& [name, slot] : slots_) {
+        if (slot->direct)
+            slot->direct->close();
         delete slot->widget.data();
+    }
 }
 
 void QtPaneHost::registerHost(WindowHandle handle, QWidget* paneParent) {
@@ -76,7 +85,48 @@ void QtPaneHost::createPane(const std::string& name, WindowHandle host, int x, i
     slot->widget->setObjectName(QString::fromStdString(name));
     slot->widget->setGeometry(x, y, width, height);
     slot->widget->setVisible(!hiddenUntilFirstImage);
+    slot->width = width;
+    slot->height = height;
+    if (direct_)
+        paintDirectly(*slot);
     slots_[name] = slot;
+}
+
+void QtPaneHost::paintDirectly(Slot& slot) {
+    auto* x11 = qApp ? qApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
+    PaneWidget* widget = slot.widget.data();
+    if (!x11 || !x11->display() || QGuiApplication::platformName() != "xcb" ||
+        widget->devicePixelRatioF() != 1.0)
+        return;
+    widget->setAttribute(Qt::WA_NativeWindow);
+    auto presenter = X11ShmPresenter::create(DisplayString(x11->display()), widget->winId(),
+                                             slot.width, slot.height);
+    if (!presenter) {
+        debugOutput("panes: painted through Qt (no shared-memory drawing on this display)\n");
+        return;
+    }
+    slot.direct = std::move(presenter);
+    // Until the first picture the pane shows what an empty pane shows.
+    showDirectly(slot, cv::Mat());
+    slot.showPosted = false;
+    widget->paintDirectly([direct = slot.direct] { direct->repaint(); });
+}
+
+// The picture as the pane's own painting would show it: the common case, a BGR picture of
+// the pane's size, goes in as it is; any other is first painted as PaneWidget paints it.
+void QtPaneHost::showDirectly(Slot& slot, const cv::Mat& image) {
+    if (!image.empty() && image.type() == CV_8UC3 && image.cols == slot.width &&
+        image.rows == slot.height) {
+        slot.direct->present(image);
+        return;
+    }
+    QImage canvas(slot.width, slot.height, QImage::Format_RGB32);
+    {
+        QPainter painter(&canvas);
+        PaneWidget::paint(painter, canvas.size(), toQImage(image));
+    }
+    slot.direct->present(cv::Mat(canvas.height(), canvas.width(), CV_8UC4, canvas.bits(),
+                                 static_cast<size_t>(canvas.bytesPerLine())));
 }
 
 void QtPaneHost::showImage(const std::string& name, const cv::Mat& image) {
@@ -84,6 +134,18 @@ void QtPaneHost::showImage(const std::string& name, const cv::Mat& image) {
     if (found == slots_.end())
         return;
     std::shared_ptr<Slot> slot = found->second;
+    if (slot->direct) {
+        showDirectly(*slot, image);
+        if (!slot->showPosted.exchange(true))
+            QMetaObject::invokeMethod(
+                this,
+                [slot] {
+                    if (PaneWidget* widget = slot->widget.data(); widget && widget->isHidden())
+                        widget->show(); // WA_ShowWithoutActivating: the focus stays where it is
+                },
+                Qt::QueuedConnection);
+        return;
+    }
     if (slot->inFlight.load() >= kMaxImagesInFlight)
         return;
     QImage copy;
@@ -119,6 +181,8 @@ void QtPaneHost::destroyPane(const std::string& name) {
     auto found = slots_.find(name);
     if (found == slots_.end())
         return;
+    if (found->second->direct)
+        found->second->direct->close(); // before its window goes
     QPointer<PaneWidget> widget = found->second->widget;
     if (QThread::currentThread() == thread())
         delete widget.data();

@@ -2,6 +2,9 @@
 // shell's windows. Images may come from any thread: they are converted to a QImage copy
 // on the calling thread and handed to the window thread by a queued call. A pane that
 // still has a few images on their way drops new ones instead of letting a queue grow.
+// On X11 the panes can instead get native windows that the calling thread draws into
+// itself (X11ShmPresenter): the same pixels, without the window thread's work for every
+// picture.
 #pragma once
 
 #include <array>
@@ -17,6 +20,7 @@
 
 #include "main/motion/OpenCvEmbeddedWindow.h"
 #include "main/shell/ui/PaneWidget.h"
+#include "platform/x11/X11ShmPresenter.h"
 
 namespace zorvexa {
 
@@ -35,6 +39,10 @@ class QtPaneHost : public QObject, public PaneHost {
     // The widget that holds the panes of a host window handle (window thread, before the
     // panes are created).
     void registerHost(WindowHandle handle, QWidget* paneParent);
+    // Panes created from now on are drawn straight into their own X windows where the
+    // session, the server and the screen allow it (X11 with MIT-SHM, 24- or 32-bit colour,
+    // no scaling of the screen); elsewhere through Qt as before.
+    void paintDirectlyWhereAble(bool on) { direct_ = on; }
 
     void createPane(const std::string& name, WindowHandle host, int x, int y, int width, int height,
                     bool hiddenUntilFirstImage) override;
@@ -50,12 +58,19 @@ class QtPaneHost : public QObject, public PaneHost {
   private:
     struct Slot {
         QPointer<PaneWidget> widget; // window thread only
+        int width = 0, height = 0;
+        std::shared_ptr<X11ShmPresenter> direct; // set before any image comes
+        std::atomic<bool> showPosted{false};
         std::atomic<int> inFlight{0};
         // Pictures written by the producing thread and shared with the window thread; one
         // nobody else holds any more is written again instead of allocating a new one.
         std::mutex buffersMutex;
         std::array<QImage, kMaxImagesInFlight + 2> buffers;
     };
+    void paintDirectly(Slot& slot);
+    static void showDirectly(Slot& slot, const cv::Mat& image);
+
+    bool direct_ = false;
     std::map<WindowHandle, QPointer<QWidget>> hosts_;
     // Filled on the window thread before any frame loop starts; workers only look up.
     std::map<std::string, std::shared_ptr<Slot>> slots_;

@@ -2,6 +2,7 @@
 
 #include <QMessageBox>
 
+#include <cstdlib>
 #include <fstream>
 
 #include <QAction>
@@ -74,6 +75,9 @@ void ShellController::startUp() {
     for (int id : kRemovedAtStartup)
         window_.removeMenuItem(id);
 
+    // ZORVEXA_QT_PANES=1 keeps Qt's own painting of the panes (to compare, or where
+    // drawing into the panes' windows misbehaves).
+    panes_.paintDirectlyWhereAble(!std::getenv("ZORVEXA_QT_PANES"));
     panes_.registerHost(state_.mainWindow.load(), window_.clientArea());
     panes_.registerHost(state_.indicatorWindow.load(), &indicator_);
     PipelineServices services;

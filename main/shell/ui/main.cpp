@@ -82,6 +82,8 @@ void installCloseSignals() {
 int main(int argc, char** argv) {
     zorvexa::preferXWaylandForQt();
     QApplication::setApplicationName(QStringLiteral("Zorvexa"));
+    // A pane with a native window of its own must not give one to every sibling widget.
+    QCoreApplication::setAttribute(Qt::AA_DontCreateNativeWidgetSiblings);
     QApplication app(argc, argv);
     app.setQuitOnLastWindowClosed(false); // the shell quits when the main window closes
 
