@@ -3,6 +3,8 @@
 // takes the keyboard focus. Its only content is the "transparent" video pane.
 #pragma once
 
+#include <atomic>
+
 #include <QWidget>
 
 namespace zorvexa {
@@ -18,6 +20,17 @@ class IndicatorWindow : public QWidget {
 
     // Where the window goes on a screen of the given size.
     static QPoint placement(int screenWidth, int screenHeight);
+
+    // Whether the window was last shown or hidden, for threads that may not ask the widget:
+    // they need not queue a call that would change nothing.
+    bool shownAsLastKnown() const { return shown_.load(); }
+
+  protected:
+    void showEvent(QShowEvent*) override { shown_ = !isHidden(); }
+    void hideEvent(QHideEvent*) override { shown_ = !isHidden(); }
+
+  private:
+    std::atomic<bool> shown_{false};
 };
 
 } // namespace zorvexa

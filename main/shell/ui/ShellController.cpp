@@ -281,6 +281,9 @@ void ShellController::updateIndicator(const cv::Mat& cleanFrame, int direction) 
 }
 
 void ShellController::setIndicatorVisible(bool visible) {
+    // Asked on every frame while a stroke shows; the window thread is woken only for a change.
+    if (visible == indicator_.shownAsLastKnown())
+        return;
     QMetaObject::invokeMethod(
         this,
         [this, visible] {
