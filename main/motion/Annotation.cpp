@@ -15,24 +15,53 @@ constexpr int kArrowThickness = 16;
 
 } // namespace
 
+namespace {
+
+// The caption lines of drawCaptions in the given colours.
+void putCaptionLines(const std::vector<std::string>& lines, int frameNumber, cv::Mat& image,
+                     int top, double fontScale, const cv::Scalar& first, const cv::Scalar& rest) {
+    if (!lines.empty())
+        cv::putText(image, lines[0], cv::Point(10, top + 24),
+                    cv::FONT_HERSHEY_COMPLEX_SMALL | cv::FONT_ITALIC, fontScale, first, 1,
+                    cv::LINE_AA);
+    if (frameNumber > 5 && lines.size() > 1)
+        cv::putText(image, lines[1], cv::Point(10, top + 44), cv::FONT_HERSHEY_COMPLEX_SMALL,
+                    fontScale, rest, 1, cv::LINE_AA);
+    if (frameNumber > 10 && lines.size() > 2)
+        cv::putText(image, lines[2], cv::Point(10, top + 64), cv::FONT_HERSHEY_COMPLEX_SMALL,
+                    fontScale, rest, 1, cv::LINE_AA);
+}
+
+int captionTop(const cv::Size& size, bool atBottom) {
+    return atBottom ? size.height - kCaptionBand : 0;
+}
+
+} // namespace
+
 void drawCaptions(const std::vector<std::string>& lines, int frameNumber, cv::Mat& image,
                   bool atBottom, bool background, double fontScale) {
     if (image.empty())
         return;
-    const int top = atBottom ? image.rows - kCaptionBand : 0;
+    const int top = captionTop(image.size(), atBottom);
     if (background)
         cv::rectangle(image, cv::Point(0, top), cv::Point(image.cols - 2, top + kCaptionBand),
                       kCaptionBackground, cv::FILLED, cv::LINE_8);
-    if (!lines.empty())
-        cv::putText(image, lines[0], cv::Point(10, top + 24),
-                    cv::FONT_HERSHEY_COMPLEX_SMALL | cv::FONT_ITALIC, fontScale, kRed, 1,
-                    cv::LINE_AA);
-    if (frameNumber > 5 && lines.size() > 1)
-        cv::putText(image, lines[1], cv::Point(10, top + 44), cv::FONT_HERSHEY_COMPLEX_SMALL,
-                    fontScale, kYellow, 1, cv::LINE_AA);
-    if (frameNumber > 10 && lines.size() > 2)
-        cv::putText(image, lines[2], cv::Point(10, top + 64), cv::FONT_HERSHEY_COMPLEX_SMALL,
-                    fontScale, kYellow, 1, cv::LINE_AA);
+    putCaptionLines(lines, frameNumber, image, top, fontScale, kRed, kYellow);
+}
+
+cv::Rect captionBackground(const cv::Size& size, bool atBottom) {
+    const int top = captionTop(size, atBottom);
+    return cv::Rect(0, top, size.width - 1, kCaptionBand + 1) & cv::Rect(cv::Point(0, 0), size);
+}
+
+cv::Mat captionFootprint(const std::vector<std::string>& lines, int frameNumber,
+                         const cv::Size& size, bool atBottom, double fontScale) {
+    // Anti-aliased text moves every pixel it touches towards its colour by at least one
+    // step, so drawing it at full strength on black marks each one.
+    cv::Mat mask(size, CV_8UC1, cv::Scalar(0));
+    putCaptionLines(lines, frameNumber, mask, captionTop(size, atBottom), fontScale,
+                    cv::Scalar(255), cv::Scalar(255));
+    return mask;
 }
 
 void paintGestureArrow(cv::Mat& image, MotionDir direction, const cv::Scalar& ring,

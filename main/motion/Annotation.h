@@ -19,6 +19,11 @@ namespace zorvexa {
 // 10 (yellow, upright). Lines the list does not have are not drawn.
 void drawCaptions(const std::vector<std::string>& lines, int frameNumber, cv::Mat& image,
                   bool atBottom, bool background, double fontScale);
+// The box drawCaptions fills when asked for a background, on an image of `size`.
+cv::Rect captionBackground(const cv::Size& size, bool atBottom);
+// The pixels drawCaptions' text touches on an image of `size` (255 in an 8-bit mask).
+cv::Mat captionFootprint(const std::vector<std::string>& lines, int frameNumber,
+                         const cv::Size& size, bool atBottom, double fontScale);
 
 // A blue circle in the middle of the image with the arrow of `direction` in it: red when
 // the active mode binds an action to the direction (`hasAction`), yellow when it does not.

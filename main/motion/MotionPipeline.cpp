@@ -11,6 +11,7 @@
 #include "common/StageTiming.h"
 #include "main/motion/Annotation.h"
 #include "main/motion/CameraReader.h"
+#include "main/motion/CaptionBand.h"
 #include "main/motion/FrameAnalysis.h"
 #include "main/motion/FrameScaling.h"
 #include "main/motion/MotionDir.h"
@@ -459,6 +460,7 @@ bool MotionPipeline::playGuideVideo(const std::string& path, const std::string& 
     int n = reader.frameCount();
     int frameIndex = 0;
     cv::Mat frame;
+    CaptionBand band; // the same box on every frame of the clip
     while (n > 0) {
         if (!state_->guidePlaying.load())
             break;
@@ -466,7 +468,7 @@ bool MotionPipeline::playGuideVideo(const std::string& path, const std::string& 
         timing::Scope timed(timing::Stage::GuideClip);
         if (reader.read(frame)) {
             if (!caption.empty())
-                drawCaptions(lines, frameIndex, frame, false, true, 0.8);
+                band.draw(lines, frameIndex, frame, false, 0.8);
             cv::rectangle(frame, cv::Point(0, 0), cv::Point(238, 238), cv::Scalar(0, 0, 0), 2,
                           cv::LINE_8);
             if (guideWindow_)

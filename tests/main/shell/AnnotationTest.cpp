@@ -6,6 +6,7 @@
 #include <opencv2/imgcodecs.hpp>
 
 #include "main/motion/Annotation.h"
+#include "main/motion/CaptionBand.h"
 
 using namespace zorvexa;
 
@@ -128,6 +129,28 @@ TEST(AnnotationCaptions, BackgroundBoxSpansTheBand) {
     EXPECT_EQ(top.at<cv::Vec3b>(0, 0), kBox);
     EXPECT_EQ(top.at<cv::Vec3b>(76, 318), kBox);
     EXPECT_EQ(top.at<cv::Vec3b>(77, 100), kBlack);
+}
+
+// The copied box must be the drawn one on any picture, through the stages of a clip, and
+// a caption whose text leaves the box (too long for a narrow image) must still be drawn
+// in full on every frame.
+TEST(AnnotationCaptions, BandCopiesAreTheDrawnCaptions) {
+    const std::vector<std::string> guide = {"select menu-item     ", "pull shoulders back",
+                                            "and <CLAP>"};
+    const std::vector<std::string> wide = {"a caption much longer than this image is wide"};
+    cv::RNG rng(5);
+    for (const auto& [lines, cols] : {std::pair{guide, 240}, std::pair{wide, 120}}) {
+        CaptionBand band;
+        for (int frame = 1; frame <= 14; ++frame) {
+            cv::Mat picture(240, cols, CV_8UC3);
+            rng.fill(picture, cv::RNG::UNIFORM, 0, 256);
+            cv::Mat expected = picture.clone();
+            drawCaptions(lines, frame, expected, false, true, 0.8);
+            band.draw(lines, frame, picture, false, 0.8);
+            ASSERT_EQ(cv::norm(picture, expected, cv::NORM_INF), 0)
+                << lines[0] << ", frame " << frame;
+        }
+    }
 }
 
 TEST(AnnotationArrow, CircleAloneForCodesWithoutAGlyph) {
