@@ -8,7 +8,7 @@ packages=(
   libopencv-dev libopencv-contrib-dev
   qt6-base-dev qt6-svg-dev libqt6svg6 qt6-qpa-plugins libgl-dev
   libpugixml-dev
-  libx11-dev libxtst-dev libxrandr-dev
+  libx11-dev libxext-dev libxtst-dev libxrandr-dev
   libwayland-dev libwayland-bin wayland-protocols libxkbcommon-dev sway foot xwayland
   libv4l-dev
   libgtest-dev libgmock-dev libbenchmark-dev
