@@ -15,6 +15,10 @@ constexpr int kArrowThickness = 16;
 
 } // namespace
 
+int captionLinesShown(int frameNumber) {
+    return frameNumber > 10 ? 3 : frameNumber > 5 ? 2 : 1;
+}
+
 namespace {
 
 // The caption lines of drawCaptions in the given colours.
@@ -24,10 +28,11 @@ void putCaptionLines(const std::vector<std::string>& lines, int frameNumber, cv:
         cv::putText(image, lines[0], cv::Point(10, top + 24),
                     cv::FONT_HERSHEY_COMPLEX_SMALL | cv::FONT_ITALIC, fontScale, first, 1,
                     cv::LINE_AA);
-    if (frameNumber > 5 && lines.size() > 1)
+    const size_t shown = static_cast<size_t>(captionLinesShown(frameNumber));
+    if (shown > 1 && lines.size() > 1)
         cv::putText(image, lines[1], cv::Point(10, top + 44), cv::FONT_HERSHEY_COMPLEX_SMALL,
                     fontScale, rest, 1, cv::LINE_AA);
-    if (frameNumber > 10 && lines.size() > 2)
+    if (shown > 2 && lines.size() > 2)
         cv::putText(image, lines[2], cv::Point(10, top + 64), cv::FONT_HERSHEY_COMPLEX_SMALL,
                     fontScale, rest, 1, cv::LINE_AA);
 }

@@ -19,6 +19,8 @@ namespace zorvexa {
 // 10 (yellow, upright). Lines the list does not have are not drawn.
 void drawCaptions(const std::vector<std::string>& lines, int frameNumber, cv::Mat& image,
                   bool atBottom, bool background, double fontScale);
+// How many caption lines drawCaptions shows at a frame (of those the list has).
+int captionLinesShown(int frameNumber);
 // The box drawCaptions fills when asked for a background, on an image of `size`.
 cv::Rect captionBackground(const cv::Size& size, bool atBottom);
 // The pixels drawCaptions' text touches on an image of `size` (255 in an 8-bit mask).

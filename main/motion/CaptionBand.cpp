@@ -6,23 +6,13 @@
 
 namespace zorvexa {
 
-namespace {
-
-// How many lines drawCaptions shows at a frame (the second joins after frame 5, the third
-// after frame 10).
-int shownLines(int frameNumber) {
-    return frameNumber > 10 ? 3 : frameNumber > 5 ? 2 : 1;
-}
-
-} // namespace
-
 void CaptionBand::draw(const std::vector<std::string>& lines, int frameNumber, cv::Mat& image,
                        bool atBottom, double fontScale) {
     if (image.type() != CV_8UC3 || image.empty()) {
         drawCaptions(lines, frameNumber, image, atBottom, true, fontScale);
         return;
     }
-    const int shown = shownLines(frameNumber);
+    const int shown = captionLinesShown(frameNumber);
     const cv::Rect box = captionBackground(image.size(), atBottom);
     for (const Drawn& d : drawn_) {
         if (d.shownLines != shown || d.atBottom != atBottom || d.fontScale != fontScale ||

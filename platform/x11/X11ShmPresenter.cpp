@@ -161,12 +161,10 @@ bool X11ShmPresenter::present(const cv::Mat& picture) {
     return true;
 }
 
-bool X11ShmPresenter::repaint() {
+void X11ShmPresenter::repaint() {
     std::lock_guard<std::mutex> lock(mutex_);
-    if (closed_ || last_ < 0)
-        return false;
-    put(last_);
-    return true;
+    if (!closed_ && last_ >= 0)
+        put(last_);
 }
 
 void X11ShmPresenter::close() {

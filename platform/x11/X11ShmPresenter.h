@@ -30,9 +30,8 @@ class X11ShmPresenter {
     // Shows an 8-bit BGR or BGRA picture of the window's size (BGRA as it is, alpha and
     // all); false, with nothing shown, for any other. Any thread.
     bool present(const cv::Mat& picture);
-    // Puts the last picture again (the window was exposed); false when there is none yet.
-    // Any thread.
-    bool repaint();
+    // Puts the last picture again (the window was exposed), if there is one. Any thread.
+    void repaint();
     // Stops for good and waits until the server has read every picture sent, so that the
     // window may then be destroyed. Any thread.
     void close();

@@ -108,7 +108,6 @@ void QtPaneHost::paintDirectly(Slot& slot) {
     slot.direct = std::move(presenter);
     // Until the first picture the pane shows what an empty pane shows.
     showDirectly(slot, cv::Mat());
-    slot.showPosted = false;
     widget->paintDirectly([direct = slot.direct] { direct->repaint(); });
 }
 
