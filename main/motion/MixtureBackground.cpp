@@ -6,6 +6,10 @@
 #include <stdexcept>
 #include <utility>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 namespace zorvexa {
 
 namespace {
@@ -24,11 +28,9 @@ MixtureBackground::MixtureBackground(const Parameters& p) : params_(p) {
 
 void MixtureBackground::initialize(const cv::Size& size) {
     size_ = size;
-    const size_t pixels = static_cast<size_t>(size.area());
-    const size_t slots = pixels * static_cast<size_t>(params_.mixtures);
-    weights_.assign(slots * 2, 0.f);
-    shapes_.assign(slots * 6, 0.f);
-    filled_.assign(pixels, 0);
+    stride_ = static_cast<size_t>(size.area());
+    planes_.assign(stride_ * kFields * static_cast<size_t>(params_.mixtures), 0.f);
+    filled_.assign(stride_, 0);
 }
 
 void MixtureBackground::apply(const cv::Mat& frame, cv::Mat& mask, double learningRate) {
@@ -48,98 +50,158 @@ void MixtureBackground::apply(const cv::Mat& frame, cv::Mat& mask, double learni
 
     // Every constant is rounded to float where OpenCV's model rounds it.
     const float alpha = static_cast<float>(learningRate);
-    const float ratio = static_cast<float>(params_.backgroundRatio);
-    const float matchFactor = static_cast<float>(kVarianceThreshold);
-    const float w0 = static_cast<float>(kInitialWeight);
-    const float sortKey0 = static_cast<float>(kInitialWeight / (kInitialSigma * 2 * std::sqrt(3.)));
-    const float var0 = static_cast<float>(kInitialSigma * kInitialSigma * 4);
-    const float minVar = static_cast<float>(params_.noiseSigma * params_.noiseSigma);
-    const int slots = params_.mixtures;
-    const size_t pixels = static_cast<size_t>(size_.area());
-    const size_t weightPlane = pixels * 2, shapePlane = pixels * 6;
+    ratio_ = static_cast<float>(params_.backgroundRatio);
+    matchFactor_ = static_cast<float>(kVarianceThreshold);
+    w0_ = static_cast<float>(kInitialWeight);
+    sortKey0_ = static_cast<float>(kInitialWeight / (kInitialSigma * 2 * std::sqrt(3.)));
+    var0_ = static_cast<float>(kInitialSigma * kInitialSigma * 4);
+    minVar_ = static_cast<float>(params_.noiseSigma * params_.noiseSigma);
 
-    size_t p = 0;
     for (int y = 0; y < frame.rows; ++y) {
         const uchar* src = frame.ptr<uchar>(y);
         uchar* dst = mask.ptr<uchar>(y);
-        for (int x = 0; x < frame.cols; ++x, ++p) {
-            float* const w = &weights_[p * 2]; // w[k * weightPlane]: weight of slot k
-            float* const s = &shapes_[p * 6];  // s[k * shapePlane]: mean and variance
-            const auto weightOf = [&](int k) -> float& { return w[k * weightPlane]; };
-            const auto keyOf = [&](int k) -> float& { return w[k * weightPlane + 1]; };
-            const auto shapeOf = [&](int k) { return s + k * shapePlane; };
-            int filled = filled_[p];
-            const float c0 = src[x * 3], c1 = src[x * 3 + 1], c2 = src[x * 3 + 2];
-
-            // Find the first mixture, in sort-key order, that the colour matches.
-            float wsum = 0;
-            int hit = -1, k = 0;
-            for (; k < slots; ++k) {
-                const float wk = k < filled ? weightOf(k) : 0.f; // unfilled slots weigh 0
-                wsum += wk;
-                if (wk < FLT_EPSILON)
-                    break;
-                float* m = shapeOf(k);
-                const float d0 = c0 - m[0], d1 = c1 - m[1], d2 = c2 - m[2];
-                float dist = d0 * d0;
-                dist += d1 * d1;
-                dist += d2 * d2;
-                if (!(dist < matchFactor * (m[3] + m[4] + m[5])))
-                    continue;
-                wsum -= wk;
-                weightOf(k) = wk + alpha * (1.f - wk);
-                m[0] = m[0] + alpha * d0;
-                m[1] = m[1] + alpha * d1;
-                m[2] = m[2] + alpha * d2;
-                m[3] = std::max(m[3] + alpha * (d0 * d0 - m[3]), minVar);
-                m[4] = std::max(m[4] + alpha * (d1 * d1 - m[4]), minVar);
-                m[5] = std::max(m[5] + alpha * (d2 * d2 - m[5]), minVar);
-                keyOf(k) = wk / std::sqrt(m[3] + m[4] + m[5]);
-                // Move it up while its key beats the one above.
-                int j = k - 1;
-                for (; j >= 0 && !(keyOf(j) >= keyOf(j + 1)); --j) {
-                    std::swap(weightOf(j), weightOf(j + 1));
-                    std::swap(keyOf(j), keyOf(j + 1));
-                    std::swap_ranges(shapeOf(j), shapeOf(j) + 6, shapeOf(j + 1));
-                }
-                hit = j + 1;
-                break;
+        size_t p = static_cast<size_t>(y) * static_cast<size_t>(frame.cols);
+        int x = 0;
+#if defined(__SSE2__)
+        for (; x + 4 <= frame.cols; x += 4, p += 4) {
+            if (updateFourMatchingFirst(p, src + x * 3, alpha, dst + x))
+                continue;
+            for (int i = 0; i < 4; ++i) {
+                const uchar* c = src + (x + i) * 3;
+                dst[x + i] = updatePixel(p + i, c[0], c[1], c[2], alpha);
             }
-
-            if (hit < 0) {
-                // No match: the colour replaces the first negligible slot, or the last.
-                hit = k = std::min(k, slots - 1);
-                wsum += w0 - (k < filled ? weightOf(k) : 0.f);
-                weightOf(k) = w0;
-                keyOf(k) = sortKey0;
-                float* m = shapeOf(k);
-                m[0] = c0;
-                m[1] = c1;
-                m[2] = c2;
-                m[3] = m[4] = m[5] = var0;
-                if (k == filled)
-                    filled_[p] = static_cast<std::uint8_t>(++filled);
-            } else {
-                // The rest of the weights from slot k on (which, after a move, counts a
-                // moved mixture twice and the matched one not at all, as OpenCV's model does).
-                for (; k < filled; ++k)
-                    wsum += weightOf(k);
-            }
-
-            // Normalise; the background is the heaviest slots up to the ratio.
-            const float scale = 1.f / wsum;
-            wsum = 0;
-            int background = -1;
-            for (k = 0; k < filled; ++k) {
-                weightOf(k) *= scale;
-                wsum += weightOf(k);
-                keyOf(k) *= scale;
-                if (wsum > ratio && background < 0)
-                    background = k + 1;
-            }
-            dst[x] = hit >= background ? 255 : 0;
         }
+#endif
+        for (; x < frame.cols; ++x, ++p)
+            dst[x] = updatePixel(p, src[x * 3], src[x * 3 + 1], src[x * 3 + 2], alpha);
     }
 }
+
+std::uint8_t MixtureBackground::updatePixel(size_t p, float c0, float c1, float c2, float alpha) {
+    const int slots = params_.mixtures;
+    const auto at = [&](int k, Field f) -> float& { return plane(k, f)[p]; };
+    int filled = filled_[p];
+
+    // Find the first mixture, in sort-key order, that the colour matches.
+    float wsum = 0;
+    int hit = -1, k = 0;
+    for (; k < slots; ++k) {
+        const float wk = k < filled ? at(k, Weight) : 0.f; // unfilled slots weigh 0
+        wsum += wk;
+        if (wk < FLT_EPSILON)
+            break;
+        const float d0 = c0 - at(k, Mean0), d1 = c1 - at(k, Mean1), d2 = c2 - at(k, Mean2);
+        float dist = d0 * d0;
+        dist += d1 * d1;
+        dist += d2 * d2;
+        if (!(dist < matchFactor_ * (at(k, Var0) + at(k, Var1) + at(k, Var2))))
+            continue;
+        wsum -= wk;
+        at(k, Weight) = wk + alpha * (1.f - wk);
+        at(k, Mean0) = at(k, Mean0) + alpha * d0;
+        at(k, Mean1) = at(k, Mean1) + alpha * d1;
+        at(k, Mean2) = at(k, Mean2) + alpha * d2;
+        at(k, Var0) = std::max(at(k, Var0) + alpha * (d0 * d0 - at(k, Var0)), minVar_);
+        at(k, Var1) = std::max(at(k, Var1) + alpha * (d1 * d1 - at(k, Var1)), minVar_);
+        at(k, Var2) = std::max(at(k, Var2) + alpha * (d2 * d2 - at(k, Var2)), minVar_);
+        at(k, Key) = wk / std::sqrt(at(k, Var0) + at(k, Var1) + at(k, Var2));
+        // Move it up while its key beats the one above.
+        int j = k - 1;
+        for (; j >= 0 && !(at(j, Key) >= at(j + 1, Key)); --j)
+            for (int f = 0; f < kFields; ++f)
+                std::swap(at(j, static_cast<Field>(f)), at(j + 1, static_cast<Field>(f)));
+        hit = j + 1;
+        break;
+    }
+
+    if (hit < 0) {
+        // No match: the colour replaces the first negligible slot, or the last.
+        hit = k = std::min(k, slots - 1);
+        wsum += w0_ - (k < filled ? at(k, Weight) : 0.f);
+        at(k, Weight) = w0_;
+        at(k, Key) = sortKey0_;
+        at(k, Mean0) = c0;
+        at(k, Mean1) = c1;
+        at(k, Mean2) = c2;
+        at(k, Var0) = at(k, Var1) = at(k, Var2) = var0_;
+        if (k == filled)
+            filled_[p] = static_cast<std::uint8_t>(++filled);
+    } else {
+        // The rest of the weights from slot k on (which, after a move, counts a moved
+        // mixture twice and the matched one not at all, as OpenCV's model does).
+        for (; k < filled; ++k)
+            wsum += at(k, Weight);
+    }
+
+    // Normalise; the background is the heaviest slots up to the ratio.
+    const float scale = 1.f / wsum;
+    wsum = 0;
+    int background = -1;
+    for (k = 0; k < filled; ++k) {
+        at(k, Weight) *= scale;
+        wsum += at(k, Weight);
+        at(k, Key) *= scale;
+        if (wsum > ratio_ && background < 0)
+            background = k + 1;
+    }
+    return hit >= background ? 255 : 0;
+}
+
+#if defined(__SSE2__)
+bool MixtureBackground::updateFourMatchingFirst(size_t p, const std::uint8_t* bgr, float alpha,
+                                                std::uint8_t* mask) {
+    // The general update's steps for a match in slot 0, on four pixels at once.
+    const auto load = [&](int k, Field f) { return _mm_loadu_ps(plane(k, f) + p); };
+    const auto store = [&](int k, Field f, __m128 v) { _mm_storeu_ps(plane(k, f) + p, v); };
+    const __m128 w = load(0, Weight);
+    const __m128 m0 = load(0, Mean0), m1 = load(0, Mean1), m2 = load(0, Mean2);
+    const __m128 v0 = load(0, Var0), v1 = load(0, Var1), v2 = load(0, Var2);
+    const __m128 d0 = _mm_sub_ps(_mm_setr_ps(bgr[0], bgr[3], bgr[6], bgr[9]), m0);
+    const __m128 d1 = _mm_sub_ps(_mm_setr_ps(bgr[1], bgr[4], bgr[7], bgr[10]), m1);
+    const __m128 d2 = _mm_sub_ps(_mm_setr_ps(bgr[2], bgr[5], bgr[8], bgr[11]), m2);
+    const __m128 sq0 = _mm_mul_ps(d0, d0), sq1 = _mm_mul_ps(d1, d1), sq2 = _mm_mul_ps(d2, d2);
+    const __m128 dist = _mm_add_ps(_mm_add_ps(sq0, sq1), sq2);
+    const __m128 limit = _mm_mul_ps(_mm_set1_ps(matchFactor_), _mm_add_ps(_mm_add_ps(v0, v1), v2));
+    const __m128 heavy = _mm_cmpnlt_ps(w, _mm_set1_ps(FLT_EPSILON));
+    if (_mm_movemask_ps(_mm_and_ps(heavy, _mm_cmplt_ps(dist, limit))) != 0xF)
+        return false;
+
+    const __m128 a = _mm_set1_ps(alpha), minVar = _mm_set1_ps(minVar_);
+    const __m128 weight = _mm_add_ps(w, _mm_mul_ps(a, _mm_sub_ps(_mm_set1_ps(1.f), w)));
+    store(0, Mean0, _mm_add_ps(m0, _mm_mul_ps(a, d0)));
+    store(0, Mean1, _mm_add_ps(m1, _mm_mul_ps(a, d1)));
+    store(0, Mean2, _mm_add_ps(m2, _mm_mul_ps(a, d2)));
+    const __m128 n0 = _mm_max_ps(_mm_add_ps(v0, _mm_mul_ps(a, _mm_sub_ps(sq0, v0))), minVar);
+    const __m128 n1 = _mm_max_ps(_mm_add_ps(v1, _mm_mul_ps(a, _mm_sub_ps(sq1, v1))), minVar);
+    const __m128 n2 = _mm_max_ps(_mm_add_ps(v2, _mm_mul_ps(a, _mm_sub_ps(sq2, v2))), minVar);
+    store(0, Var0, n0);
+    store(0, Var1, n1);
+    store(0, Var2, n2);
+    // The key takes the weight from before the update, as in the general update.
+    const __m128 key = _mm_div_ps(w, _mm_sqrt_ps(_mm_add_ps(_mm_add_ps(n0, n1), n2)));
+
+    const std::uint8_t* filled = &filled_[p];
+    const int most = std::max(std::max(filled[0], filled[1]), std::max(filled[2], filled[3]));
+    __m128 wsum = weight;
+    for (int k = 1; k < most; ++k)
+        wsum = _mm_add_ps(wsum, load(k, Weight));
+    const __m128 scale = _mm_div_ps(_mm_set1_ps(1.f), wsum);
+    __m128 sum = _mm_mul_ps(weight, scale);
+    store(0, Weight, sum);
+    store(0, Key, _mm_mul_ps(key, scale));
+    for (int k = 1; k < most; ++k) {
+        const __m128 wk = _mm_mul_ps(load(k, Weight), scale);
+        store(k, Weight, wk);
+        sum = _mm_add_ps(sum, wk);
+        store(k, Key, _mm_mul_ps(load(k, Key), scale));
+    }
+    // The running sum never falls, so the matched slot is background exactly when the
+    // sum passes the ratio at some slot, that is, when it ends above it.
+    const int background = _mm_movemask_ps(_mm_cmpgt_ps(sum, _mm_set1_ps(ratio_)));
+    for (int i = 0; i < 4; ++i)
+        mask[i] = (background >> i) & 1 ? 0 : 255;
+    return true;
+}
+#endif
 
 } // namespace zorvexa

@@ -73,6 +73,10 @@ TEST(MixtureBackground, MasksEqualOpenCvsModelFrameByFrame) {
     other.reset();
     EXPECT_EQ(firstDifference(other, openCvModel(), demandingSequence({160, 120}, 3), 0.1), "");
     EXPECT_EQ(firstDifference(other, openCvModel(), demandingSequence({64, 48}, 4), -1), "");
+
+    // Rows that do not split into fours end in pixels updated one at a time.
+    MixtureBackground odd;
+    EXPECT_EQ(firstDifference(odd, openCvModel(), demandingSequence({63, 37}, 5), 0.1), "");
 }
 
 TEST(MixtureBackground, RejectsWhatItCannotLearnFrom) {
