@@ -20,7 +20,12 @@ constexpr double kInitialSigma = 15;             // a new mixture's standard dev
 
 } // namespace
 
-MixtureBackground::MixtureBackground(const Parameters& p) : params_(p) {
+MixtureBackground::MixtureBackground(const Parameters& p)
+    : params_(p), ratio_(static_cast<float>(p.backgroundRatio)),
+      matchFactor_(static_cast<float>(kVarianceThreshold)), w0_(static_cast<float>(kInitialWeight)),
+      sortKey0_(static_cast<float>(kInitialWeight / (kInitialSigma * 2 * std::sqrt(3.)))),
+      var0_(static_cast<float>(kInitialSigma * kInitialSigma * 4)),
+      minVar_(static_cast<float>(p.noiseSigma * p.noiseSigma)) {
     if (p.mixtures < 1 || p.mixtures > 8 || p.history < 1 || p.backgroundRatio <= 0 ||
         p.noiseSigma <= 0)
         throw std::invalid_argument("mixture background: parameters out of range");
@@ -28,9 +33,9 @@ MixtureBackground::MixtureBackground(const Parameters& p) : params_(p) {
 
 void MixtureBackground::initialize(const cv::Size& size) {
     size_ = size;
-    stride_ = static_cast<size_t>(size.area());
-    planes_.assign(stride_ * kFields * static_cast<size_t>(params_.mixtures), 0.f);
-    filled_.assign(stride_, 0);
+    const size_t pixels = static_cast<size_t>(size.area());
+    planes_.assign(pixels * kFields * static_cast<size_t>(params_.mixtures), 0.f);
+    filled_.assign(pixels, 0);
 }
 
 void MixtureBackground::apply(const cv::Mat& frame, cv::Mat& mask, double learningRate) {
@@ -48,14 +53,7 @@ void MixtureBackground::apply(const cv::Mat& frame, cv::Mat& mask, double learni
         learningRate =
             1. / static_cast<double>(std::min(frames_, static_cast<long>(params_.history)));
 
-    // Every constant is rounded to float where OpenCV's model rounds it.
     const float alpha = static_cast<float>(learningRate);
-    ratio_ = static_cast<float>(params_.backgroundRatio);
-    matchFactor_ = static_cast<float>(kVarianceThreshold);
-    w0_ = static_cast<float>(kInitialWeight);
-    sortKey0_ = static_cast<float>(kInitialWeight / (kInitialSigma * 2 * std::sqrt(3.)));
-    var0_ = static_cast<float>(kInitialSigma * kInitialSigma * 4);
-    minVar_ = static_cast<float>(params_.noiseSigma * params_.noiseSigma);
 
     for (int y = 0; y < frame.rows; ++y) {
         const uchar* src = frame.ptr<uchar>(y);

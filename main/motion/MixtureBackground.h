@@ -59,18 +59,18 @@ class MixtureBackground {
     // What a slot holds for a pixel, in the order of its planes.
     enum Field { Weight, Key, Mean0, Mean1, Mean2, Var0, Var1, Var2, kFields };
     float* plane(int slot, Field f) {
-        return &planes_[(static_cast<size_t>(slot) * kFields + f) * stride_];
+        return &planes_[(static_cast<size_t>(slot) * kFields + f) *
+                        static_cast<size_t>(size_.area())];
     }
 
     Parameters params_;
     cv::Size size_;
     long frames_ = 0;
-    // Field f of slot k of pixel p is planes_[(k * kFields + f) * stride_ + p]. The key
+    // Field f of slot k of pixel p is planes_[(k * kFields + f) * pixels + p]. The key
     // orders the slots: the weight over the root of the summed variances.
     std::vector<float> planes_;
-    size_t stride_ = 0;
-    // The model's constants for this frame, rounded to float where OpenCV's model rounds them.
-    float ratio_ = 0, matchFactor_ = 0, w0_ = 0, sortKey0_ = 0, var0_ = 0, minVar_ = 0;
+    // The model's constants, rounded to float where OpenCV's model rounds them.
+    float ratio_, matchFactor_, w0_, sortKey0_, var0_, minVar_;
     std::vector<std::uint8_t> filled_; // slots in use per pixel
 };
 
