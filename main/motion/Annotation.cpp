@@ -1,5 +1,7 @@
 #include "main/motion/Annotation.h"
 
+#include <algorithm>
+
 #include <opencv2/imgproc.hpp>
 
 namespace zorvexa {
@@ -21,27 +23,29 @@ int captionLinesShown(int frameNumber) {
 
 namespace {
 
-// The caption lines of drawCaptions in the given colours.
-void putCaptionLines(const std::vector<std::string>& lines, int frameNumber, cv::Mat& image,
-                     int top, double fontScale, const cv::Scalar& first, const cv::Scalar& rest) {
-    if (!lines.empty())
-        cv::putText(image, lines[0], cv::Point(10, top + 24),
-                    cv::FONT_HERSHEY_COMPLEX_SMALL | cv::FONT_ITALIC, fontScale, first, 1,
-                    cv::LINE_AA);
-    const size_t shown = static_cast<size_t>(captionLinesShown(frameNumber));
-    if (shown > 1 && lines.size() > 1)
-        cv::putText(image, lines[1], cv::Point(10, top + 44), cv::FONT_HERSHEY_COMPLEX_SMALL,
-                    fontScale, rest, 1, cv::LINE_AA);
-    if (shown > 2 && lines.size() > 2)
-        cv::putText(image, lines[2], cv::Point(10, top + 64), cv::FONT_HERSHEY_COMPLEX_SMALL,
-                    fontScale, rest, 1, cv::LINE_AA);
-}
-
 int captionTop(const cv::Size& size, bool atBottom) {
     return atBottom ? size.height - kCaptionBand : 0;
 }
 
 } // namespace
+
+std::vector<CaptionText> captionTexts(const std::vector<std::string>& lines, int frameNumber,
+                                      const cv::Size& size, bool atBottom, double fontScale) {
+    const int top = captionTop(size, atBottom);
+    const size_t shown =
+        std::min(lines.size(), static_cast<size_t>(captionLinesShown(frameNumber)));
+    std::vector<CaptionText> texts;
+    for (size_t k = 0; k < shown; ++k)
+        texts.push_back({lines[k], cv::Point(10, top + 24 + 20 * static_cast<int>(k)),
+                         k == 0 ? cv::FONT_HERSHEY_COMPLEX_SMALL | cv::FONT_ITALIC
+                                : cv::FONT_HERSHEY_COMPLEX_SMALL,
+                         fontScale, k == 0 ? kRed : kYellow});
+    return texts;
+}
+
+void putCaptionText(cv::Mat& image, const CaptionText& t) {
+    cv::putText(image, t.text, t.origin, t.face, t.scale, t.colour, 1, cv::LINE_AA);
+}
 
 void drawCaptions(const std::vector<std::string>& lines, int frameNumber, cv::Mat& image,
                   bool atBottom, bool background, double fontScale) {
@@ -51,7 +55,8 @@ void drawCaptions(const std::vector<std::string>& lines, int frameNumber, cv::Ma
     if (background)
         cv::rectangle(image, cv::Point(0, top), cv::Point(image.cols - 2, top + kCaptionBand),
                       kCaptionBackground, cv::FILLED, cv::LINE_8);
-    putCaptionLines(lines, frameNumber, image, top, fontScale, kRed, kYellow);
+    for (const CaptionText& t : captionTexts(lines, frameNumber, image.size(), atBottom, fontScale))
+        putCaptionText(image, t);
 }
 
 cv::Rect captionBackground(const cv::Size& size, bool atBottom) {
@@ -64,8 +69,10 @@ cv::Mat captionFootprint(const std::vector<std::string>& lines, int frameNumber,
     // Anti-aliased text moves every pixel it touches towards its colour by at least one
     // step, so drawing it at full strength on black marks each one.
     cv::Mat mask(size, CV_8UC1, cv::Scalar(0));
-    putCaptionLines(lines, frameNumber, mask, captionTop(size, atBottom), fontScale,
-                    cv::Scalar(255), cv::Scalar(255));
+    for (CaptionText t : captionTexts(lines, frameNumber, size, atBottom, fontScale)) {
+        t.colour = cv::Scalar(255);
+        putCaptionText(mask, t);
+    }
     return mask;
 }
 

@@ -21,6 +21,24 @@ void drawCaptions(const std::vector<std::string>& lines, int frameNumber, cv::Ma
                   bool atBottom, bool background, double fontScale);
 // How many caption lines drawCaptions shows at a frame (of those the list has).
 int captionLinesShown(int frameNumber);
+
+// One anti-aliased text drawing (thickness 1) of drawCaptions.
+struct CaptionText {
+    std::string text;
+    cv::Point origin;
+    int face = 0;
+    double scale = 1;
+    cv::Scalar colour;
+    bool operator==(const CaptionText& o) const {
+        return text == o.text && origin == o.origin && face == o.face && scale == o.scale &&
+               colour == o.colour;
+    }
+    bool operator!=(const CaptionText& o) const { return !(*this == o); }
+};
+// The text drawings drawCaptions makes after its box, in the order it makes them.
+std::vector<CaptionText> captionTexts(const std::vector<std::string>& lines, int frameNumber,
+                                      const cv::Size& size, bool atBottom, double fontScale);
+void putCaptionText(cv::Mat& image, const CaptionText& text);
 // The box drawCaptions fills when asked for a background, on an image of `size`.
 cv::Rect captionBackground(const cv::Size& size, bool atBottom);
 // The pixels drawCaptions' text touches on an image of `size` (255 in an 8-bit mask).

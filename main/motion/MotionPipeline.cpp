@@ -205,7 +205,7 @@ bool MotionPipeline::runLiveCapture() {
             }
             if (frameNumber < kCaptionFrames) {
                 timing::Scope timed(timing::Stage::Draw);
-                drawCaptions(captions, frameNumber, frame, true, false, 0.7);
+                startCaptions_.draw(captions, frameNumber, frame, true, 0.7);
             }
             processFrame(processing, *state_, loopCounter, &frame);
             if (services_.updateIndicator) {

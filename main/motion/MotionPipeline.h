@@ -13,6 +13,7 @@
 
 #include "main/control/CControlEvents.h"
 #include "main/motion/CameraReader.h"
+#include "main/motion/CaptionStamps.h"
 #include "main/motion/FrameSource.h"
 #include "main/motion/MotionExtractor.h"
 #include "main/motion/MotionInterpreter.h"
@@ -138,7 +139,8 @@ class MotionPipeline {
     cv::VideoWriter recorder_;
     bool recorderFailed_ = false; // this live run could not open a recorder
     bool extractErrorLogged_ = false;
-    int lastSteppedIndex_ = -2; // the frame showFrameAt showed last; -2: none
+    int lastSteppedIndex_ = -2;       // the frame showFrameAt showed last; -2: none
+    CaptionStamps startCaptions_{30}; // the live loop's start captions, which stay 4000 frames
 };
 
 } // namespace zorvexa

@@ -22,7 +22,7 @@ std::string calorieLineText(float calories) {
 
 void drawIndicatorFrame(cv::Mat& frame, int arrowDirection, bool hasAction,
                         const std::string& modeCaption, const std::string& calorieLine,
-                        int frameNumber) {
+                        int frameNumber, CaptionStamps* stamps) {
     if (frame.cols == 160)
         cv::resize(frame, frame, cv::Size(320, 240), 0, 0, cv::INTER_LINEAR);
     std::vector<std::string> lines{"", modeCaption};
@@ -30,7 +30,10 @@ void drawIndicatorFrame(cv::Mat& frame, int arrowDirection, bool hasAction,
         drawGestureArrow(frame, static_cast<MotionDir>(arrowDirection), hasAction);
     if (!calorieLine.empty())
         lines.push_back(calorieLine);
-    drawCaptions(lines, frameNumber, frame, true, false, 1.0);
+    if (stamps)
+        stamps->draw(lines, frameNumber, frame, true, 1.0);
+    else
+        drawCaptions(lines, frameNumber, frame, true, false, 1.0);
 }
 
 void IndicatorUpdater::update(const cv::Mat& cleanFrame, int direction) {
@@ -64,7 +67,7 @@ void IndicatorUpdater::update(const cv::Mat& cleanFrame, int direction) {
             step.arrowDirection != 0 && hooks_.hasAction && hooks_.hasAction(step.arrowDirection);
         drawIndicatorFrame(frame, step.arrowDirection, bound, state_.modeCaption,
                            state_.showCalorieCounter ? calorieLineText(totalCalories(state_)) : "",
-                           state_.frameCounter.load());
+                           state_.frameCounter.load(), &captions_);
     }
     if (hooks_.showFrame)
         hooks_.showFrame(frame);

@@ -10,6 +10,8 @@
 
 #include <opencv2/core.hpp>
 
+#include "main/motion/CaptionStamps.h"
+
 namespace zorvexa {
 
 struct AppState;
@@ -42,14 +44,16 @@ class IndicatorUpdater {
     IndicatorHooks hooks_;
     int lastIndicatorGesture_ = 0;
     cv::Mat frame_; // the picture being drawn; handed over (copied) before the next frame
+    CaptionStamps captions_{200}; // the mode caption stays; the calorie line changes by strokes
 };
 
 // The indicator picture: a 160-column frame is scaled to 320 x 240; then the arrow (when
 // `arrowDirection` is not 0) and, at the bottom, an empty line, the mode caption and the
-// calorie line (when `calorieLine` is not empty).
+// calorie line (when `calorieLine` is not empty). With `stamps`, lines that stay the same
+// are replayed from their records.
 void drawIndicatorFrame(cv::Mat& frame, int arrowDirection, bool hasAction,
                         const std::string& modeCaption, const std::string& calorieLine,
-                        int frameNumber);
+                        int frameNumber, CaptionStamps* stamps = nullptr);
 
 // "%3.1f calories burnt"
 std::string calorieLineText(float calories);

@@ -4,9 +4,12 @@
 #include <vector>
 
 #include <opencv2/imgcodecs.hpp>
+#include <opencv2/imgproc.hpp>
 
 #include "main/motion/Annotation.h"
 #include "main/motion/CaptionBand.h"
+#include "main/motion/CaptionStamps.h"
+#include "main/motion/TextStamp.h"
 
 using namespace zorvexa;
 
@@ -151,6 +154,67 @@ TEST(AnnotationCaptions, BandCopiesAreTheDrawnCaptions) {
                 << lines[0] << ", frame " << frame;
         }
     }
+}
+
+// A replayed text must be the drawn one on any picture: for caption lines, for a colour
+// with channels between 0 and 255, for text that runs off the image, and on grey and
+// four-channel images.
+TEST(AnnotationCaptions, TextStampsReplayTheDrawingExactly) {
+    const int italic = cv::FONT_HERSHEY_COMPLEX_SMALL | cv::FONT_ITALIC;
+    const std::vector<std::pair<CaptionText, int>> cases{
+        {{"center yourself in view", {10, 188}, italic, 0.7, {0, 0, 255}}, CV_8UC3},
+        {{"12.5 calories burnt", {10, 228}, cv::FONT_HERSHEY_COMPLEX_SMALL, 1.0, {37, 200, 128}},
+         CV_8UC3},
+        {{"runs off the right and the bottom", {200, 238}, italic, 1.3, {0, 255, 255}}, CV_8UC3},
+        {{"grey", {40, 100}, cv::FONT_HERSHEY_COMPLEX_SMALL, 0.8, cv::Scalar(201)}, CV_8UC1},
+        {{"four", {40, 100}, cv::FONT_HERSHEY_COMPLEX_SMALL, 0.8, {9, 99, 199, 77}}, CV_8UC4},
+    };
+    cv::RNG rng(11);
+    for (const auto& [text, type] : cases) {
+        TextStamp stamp(text, cv::Size(320, 240), type);
+        int calls = 0;
+        while (!stamp.record(100) && !stamp.failed())
+            ++calls;
+        ASSERT_TRUE(stamp.ready()) << text.text;
+        EXPECT_EQ(calls, 2) << "100 levels a call";
+        for (int n = 0; n < 4; ++n) {
+            cv::Mat picture(240, 320, type);
+            rng.fill(picture, cv::RNG::UNIFORM, 0, 256);
+            cv::Mat expected = picture.clone();
+            putCaptionText(expected, text);
+            stamp.apply(picture);
+            ASSERT_EQ(cv::norm(picture, expected, cv::NORM_INF), 0) << text.text;
+        }
+    }
+}
+
+// Lines are replayed once they have stayed the same long enough, and drawn again as soon
+// as one changes: the picture is drawCaptions' on every frame either way.
+TEST(AnnotationCaptions, StampedCaptionsAreTheDrawnCaptions) {
+    std::vector<std::string> lines = {"center yourself in view", "hands should not show",
+                                      "while down in resting position"};
+    const int steady = 40;
+    const int recorded = steady + 256 / CaptionStamps::kLevelsPerFrame;
+    const int change = recorded + 20;
+    CaptionStamps stamps(steady);
+    cv::RNG rng(3);
+    cv::Mat picture(240, 320, CV_8UC3), expected;
+    for (int frame = 1; frame <= change + recorded + 5; ++frame) {
+        if (frame == change)
+            lines[1] = "hands should now show";
+        rng.fill(picture, cv::RNG::UNIFORM, 0, 256);
+        expected = picture.clone();
+        drawCaptions(lines, frame, expected, true, false, 0.7);
+        stamps.draw(lines, frame, picture, true, 0.7);
+        ASSERT_EQ(cv::norm(picture, expected, cv::NORM_INF), 0) << "frame " << frame;
+        if (frame == recorded + 11) {
+            EXPECT_EQ(stamps.replayedLines(), 3);
+        }
+        if (frame == change) {
+            EXPECT_EQ(stamps.replayedLines(), 2) << "the changed line is drawn";
+        }
+    }
+    EXPECT_EQ(stamps.replayedLines(), 3);
 }
 
 TEST(AnnotationArrow, CircleAloneForCodesWithoutAGlyph) {

@@ -1,0 +1,43 @@
+// drawCaptions without the box, for a caller that draws the same captions on frame after
+// frame of a video: a line that has stayed the same for a while is recorded as a TextStamp,
+// a few grey levels a frame beside its usual drawing, and from then on replayed, which gives
+// the same picture for a fraction of the work. A line that changes is drawn again until it
+// has stayed the same for as long.
+#pragma once
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include <opencv2/core.hpp>
+
+#include "main/motion/TextStamp.h"
+
+namespace zorvexa {
+
+class CaptionStamps {
+  public:
+    // Recording a line costs about as much as drawing it 300 times, so a line is recorded
+    // only once it has stayed the same on `steadyFrames` draws: a line that changes with
+    // every stroke is left to the drawing.
+    explicit CaptionStamps(int steadyFrames) : steadyFrames_(steadyFrames) {}
+    static constexpr int kLevelsPerFrame = 8; // grey levels recorded a draw
+
+    void draw(const std::vector<std::string>& lines, int frameNumber, cv::Mat& image, bool atBottom,
+              double fontScale);
+
+    // How many lines the last draw replayed from their records.
+    int replayedLines() const { return replayed_; }
+
+  private:
+    struct Line {
+        CaptionText text;
+        int steady = 0;
+        std::unique_ptr<TextStamp> stamp;
+    };
+    int steadyFrames_;
+    std::vector<Line> lines_;
+    int replayed_ = 0;
+};
+
+} // namespace zorvexa
