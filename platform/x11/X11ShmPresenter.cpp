@@ -9,9 +9,8 @@
 #include <X11/Xutil.h>
 #include <X11/extensions/XShm.h>
 
-#include <opencv2/imgproc.hpp>
-
 #include "platform/DebugSink.h"
+#include "platform/x11/BgrxPixels.h"
 #include "platform/x11/X11Errors.h"
 
 namespace zorvexa {
@@ -153,7 +152,7 @@ bool X11ShmPresenter::present(const cv::Mat& picture) {
     cv::Mat target(height_, width_, CV_8UC4, image->data,
                    static_cast<size_t>(image->bytes_per_line));
     if (picture.channels() == 3)
-        cv::cvtColor(picture, target, cv::COLOR_BGR2BGRA);
+        bgrToBgrx(picture, target);
     else
         picture.copyTo(target);
     put(next);
