@@ -1,10 +1,86 @@
 #include "main/motion/FrameScaling.h"
 
+#include <array>
+#include <cstdint>
+
 #include <opencv2/imgproc.hpp>
+
+#if defined(__x86_64__) && (defined(__GNUC__) || defined(__clang__))
+#include <tmmintrin.h>
+#define ZV_HALVE_SHUFFLE 1
+#endif
 
 namespace zorvexa {
 
 namespace {
+
+// Output pixels [from, to) of a halved row: the rounded mean of the 2 x 2 block above.
+void halveRowPlain(const std::uint8_t* a, const std::uint8_t* b, std::uint8_t* out, int from,
+                   int to) {
+    for (int x = from; x < to; ++x)
+        for (int c = 0; c < 3; ++c) {
+            const int i = 6 * x + c;
+            out[3 * x + c] =
+                static_cast<std::uint8_t>((a[i] + a[i + 3] + b[i] + b[i + 3] + 2) >> 2);
+        }
+}
+
+#if ZV_HALVE_SHUFFLE
+// Masks that pick, from the three 16-byte thirds of 16 pixels, the bytes of the even (or
+// odd) pixels: register r of the 24 picked bytes takes from third q with masks[r][q].
+using PickMasks = std::array<std::array<std::array<std::int8_t, 16>, 3>, 2>;
+PickMasks pickMasks(int odd) {
+    PickMasks masks{};
+    for (int r = 0; r < 2; ++r)
+        for (int q = 0; q < 3; ++q)
+            for (int j = 0; j < 16; ++j) {
+                const int picked = 16 * r + j; // byte 3k + c of the picked pixels
+                const int source = 6 * (picked / 3) + 3 * odd + picked % 3;
+                const bool here = picked < 24 && source / 16 == q;
+                masks[r][q][j] = static_cast<std::int8_t>(here ? source % 16 : -128);
+            }
+    return masks;
+}
+
+__attribute__((target("ssse3"))) void halveRowShuffled(const std::uint8_t* a, const std::uint8_t* b,
+                                                       std::uint8_t* out, int width) {
+    static const PickMasks even = pickMasks(0), odd = pickMasks(1);
+    const auto mask = [](const PickMasks& m, int r, int q) {
+        return _mm_loadu_si128(reinterpret_cast<const __m128i*>(m[r][q].data()));
+    };
+    const __m128i zero = _mm_setzero_si128();
+    const __m128i two = _mm_set1_epi16(2);
+    int x = 0;
+    for (; x + 8 <= width; x += 8) { // 16 source pixels, 48 bytes of each row, a step
+        __m128i sum[3] = {two, two, two};
+        for (const std::uint8_t* row : {a, b}) {
+            const __m128i* in = reinterpret_cast<const __m128i*>(row + 6 * x);
+            const __m128i third[3] = {_mm_loadu_si128(in), _mm_loadu_si128(in + 1),
+                                      _mm_loadu_si128(in + 2)};
+            for (const PickMasks* m : {&even, &odd}) {
+                __m128i picked[2];
+                for (int r = 0; r < 2; ++r) {
+                    picked[r] = _mm_shuffle_epi8(third[0], mask(*m, r, 0));
+                    picked[r] = _mm_or_si128(picked[r], _mm_shuffle_epi8(third[1], mask(*m, r, 1)));
+                    picked[r] = _mm_or_si128(picked[r], _mm_shuffle_epi8(third[2], mask(*m, r, 2)));
+                }
+                sum[0] = _mm_add_epi16(sum[0], _mm_unpacklo_epi8(picked[0], zero));
+                sum[1] = _mm_add_epi16(sum[1], _mm_unpackhi_epi8(picked[0], zero));
+                sum[2] = _mm_add_epi16(sum[2], _mm_unpacklo_epi8(picked[1], zero));
+            }
+        }
+        const __m128i low = _mm_packus_epi16(_mm_srli_epi16(sum[0], 2), _mm_srli_epi16(sum[1], 2));
+        const __m128i high = _mm_packus_epi16(_mm_srli_epi16(sum[2], 2), zero);
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(out + 3 * x), low);
+        _mm_storel_epi64(reinterpret_cast<__m128i*>(out + 3 * x + 16), high);
+    }
+    halveRowPlain(a, b, out, x, width);
+}
+#endif
+
+bool halves(const cv::Mat& frame, cv::Size size) {
+    return frame.type() == CV_8UC3 && frame.cols == 2 * size.width && frame.rows == 2 * size.height;
+}
 
 bool toSize(const cv::Mat& frame, cv::Mat& out, cv::Size size) {
     if (frame.empty())
@@ -21,12 +97,35 @@ bool toSize(const cv::Mat& frame, cv::Mat& out, cv::Size size) {
     if (src->size() == size) {
         src->copyTo(out);
     } else {
-        cv::resize(*src, out, size, 0, 0, cv::INTER_LINEAR);
+        resizeBilinear(*src, out, size);
     }
     return true;
 }
 
 } // namespace
+
+void resizeBilinear(const cv::Mat& frame, cv::Mat& out, cv::Size size) {
+    if (!halves(frame, size) || frame.data == out.data) {
+        cv::resize(frame, out, size, 0, 0, cv::INTER_LINEAR);
+        return;
+    }
+    out.create(size, CV_8UC3);
+#if ZV_HALVE_SHUFFLE
+    static const bool shuffle = __builtin_cpu_supports("ssse3");
+#endif
+    for (int y = 0; y < size.height; ++y) {
+        const std::uint8_t* a = frame.ptr<std::uint8_t>(2 * y);
+        const std::uint8_t* b = frame.ptr<std::uint8_t>(2 * y + 1);
+        std::uint8_t* row = out.ptr<std::uint8_t>(y);
+#if ZV_HALVE_SHUFFLE
+        if (shuffle) {
+            halveRowShuffled(a, b, row, size.width);
+            continue;
+        }
+#endif
+        halveRowPlain(a, b, row, 0, size.width);
+    }
+}
 
 bool toProcessingFrame(const cv::Mat& frame, cv::Mat& out) {
     return toSize(frame, out, cv::Size(160, 120));

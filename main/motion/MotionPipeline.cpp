@@ -197,8 +197,8 @@ bool MotionPipeline::runLiveCapture() {
                     frame = raw;
                 if (state_->mirrorImage.load())
                     cv::flip(frame, frame, 1);
-                cv::resize(frame, processing, cv::Size(state_->frameWidth, state_->frameHeight), 0,
-                           0, cv::INTER_LINEAR);
+                resizeBilinear(frame, processing,
+                               cv::Size(state_->frameWidth, state_->frameHeight));
                 if (state_->recording.load() && recorder_.isOpened())
                     recorder_.write(processing);
                 frame.copyTo(clean);
