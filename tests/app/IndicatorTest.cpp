@@ -166,6 +166,26 @@ TEST(IndicatorUpdater, IdleFramesSkipTheForegroundLookupUntilTheNextStroke) {
     EXPECT_EQ(calls.visibility.back(), true);
 }
 
+// The calorie line is kept between frames: it must still follow the count.
+TEST(IndicatorUpdater, CalorieLineFollowsTheCount) {
+    AppState state;
+    state.butterflyStroke = 0.5f;
+    state.frameCounter = 100; // all three caption lines show
+    Calls calls;
+    IndicatorUpdater updater(state, hooksFor(calls, std::string("false")));
+    const cv::Mat frame(240, 320, CV_8UC3, cv::Scalar::all(0));
+    const cv::Rect calorieRow(0, 212, 320, 28);
+    std::vector<cv::Mat> rows;
+    for (int count : {1, 3, 1}) {
+        state.strokeCounts[kStrokeDown] = count;
+        updater.update(frame, rows.empty() ? kDirUp : 0);
+        ASSERT_FALSE(calls.frames.empty());
+        rows.push_back(calls.frames.back()(calorieRow).clone());
+    }
+    EXPECT_GT(cv::norm(rows[0], rows[1], cv::NORM_INF), 0) << "0.5 against 1.5 calories";
+    EXPECT_EQ(cv::norm(rows[0], rows[2], cv::NORM_INF), 0);
+}
+
 TEST(IndicatorUpdater, CalorieLine) {
     EXPECT_EQ(calorieLineText(1.5f), "1.5 calories burnt");
     EXPECT_EQ(calorieLineText(0.0f), "0.0 calories burnt");

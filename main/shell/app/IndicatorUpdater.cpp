@@ -65,8 +65,17 @@ void IndicatorUpdater::update(const cv::Mat& cleanFrame, int direction) {
     if (state_.tracking) {
         const bool bound =
             step.arrowDirection != 0 && hooks_.hasAction && hooks_.hasAction(step.arrowDirection);
+        if (state_.showCalorieCounter) {
+            // Formatted again only when the count changes: a locale switch and a print a frame
+            // otherwise.
+            const float calories = totalCalories(state_);
+            if (calorieText_.empty() || calories != calorieTextFor_) {
+                calorieText_ = calorieLineText(calories);
+                calorieTextFor_ = calories;
+            }
+        }
         drawIndicatorFrame(frame, step.arrowDirection, bound, state_.modeCaption,
-                           state_.showCalorieCounter ? calorieLineText(totalCalories(state_)) : "",
+                           state_.showCalorieCounter ? calorieText_ : std::string(),
                            state_.frameCounter.load(), &captions_);
     }
     if (hooks_.showFrame)

@@ -43,7 +43,9 @@ class IndicatorUpdater {
     AppState& state_;
     IndicatorHooks hooks_;
     int lastIndicatorGesture_ = 0;
-    cv::Mat frame_; // the picture being drawn; handed over (copied) before the next frame
+    cv::Mat frame_;           // the picture being drawn; handed over (copied) before the next frame
+    std::string calorieText_; // calorieLineText(calorieTextFor_)
+    float calorieTextFor_ = 0;
     CaptionStamps captions_{200}; // the mode caption stays; the calorie line changes by strokes
 };
 
