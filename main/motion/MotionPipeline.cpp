@@ -419,7 +419,7 @@ void MotionPipeline::playFile(const std::string& path) {
         if (reader.read(frame)) {
             // The analysis takes 160 x 120 frames only; a file that is only shown (tracking
             // off, as for the webcam-missing clip) keeps its own size.
-            const cv::Mat* input = &frame;
+            cv::Mat* input = &frame;
             if (state_->tracking.load() && toProcessingFrame(frame, processing))
                 input = &processing;
             processFrame(*input, *state_, frameNumber, nullptr);

@@ -37,9 +37,10 @@ struct PipelineServices {
     // Tells the user that config.xml could not be used (file, line and column); called on
     // the thread that loaded it.
     std::function<void(const std::string&)> reportConfigError;
-    // The indicator window update, called once per live or played frame with the clean
-    // frame (before any drawing) and the interpreter's latest decision.
-    std::function<void(const cv::Mat& cleanFrame, int direction)> updateIndicator;
+    // The indicator window update, called once per live or played frame with the frame
+    // loop's own copy of the picture (live: before any drawing), which it may draw into,
+    // and the interpreter's latest decision.
+    std::function<void(cv::Mat& frame, int direction)> updateIndicator;
     // Where the camera frames come from: empty for camera 0, otherwise a device index or
     // a video file (normally from ZORVEXA_CAMERA).
     std::string cameraSource;

@@ -109,26 +109,33 @@ IndicatorHooks hooksFor(Calls& calls, std::optional<std::string> hide) {
     return hooks;
 }
 
+// The frame loop hands the indicator a copy of each frame of its own.
+void updateWith(IndicatorUpdater& updater, const cv::Mat& frame, int direction) {
+    cv::Mat copy = frame.clone();
+    updater.update(copy, direction);
+}
+
 TEST(IndicatorUpdater, ScalesSmallFramesAndDrawsOnlyWhileTracking) {
     AppState state;
     Calls calls;
     IndicatorUpdater updater(state, hooksFor(calls, std::string("false")));
-    const cv::Mat small(120, 160, CV_8UC3, cv::Scalar(10, 20, 30));
+    cv::Mat small(120, 160, CV_8UC3, cv::Scalar(10, 20, 30));
+    const cv::Mat smallPixels = small; // the same buffer
     updater.update(small, kDirUp);
     ASSERT_EQ(calls.frames.size(), 1u);
     EXPECT_EQ(calls.frames[0].cols, 320);
     EXPECT_GT(cv::norm(calls.frames[0], cv::Mat(240, 320, CV_8UC3, cv::Scalar(10, 20, 30))), 0.0);
     EXPECT_EQ(calls.visibility, (std::vector<bool>{true}));
-    EXPECT_EQ(cv::norm(small, cv::Mat(120, 160, CV_8UC3, cv::Scalar(10, 20, 30))), 0.0)
-        << "the clean frame must stay clean";
+    EXPECT_EQ(cv::norm(smallPixels, cv::Mat(120, 160, CV_8UC3, cv::Scalar(10, 20, 30))), 0.0)
+        << "a small frame is scaled into a new picture";
 
     const cv::Mat large(240, 320, CV_8UC3, cv::Scalar(50, 60, 70));
     state.tracking = false;
-    updater.update(large, 0);
+    updateWith(updater, large, 0);
     ASSERT_EQ(calls.frames.size(), 2u);
     EXPECT_EQ(cv::norm(calls.frames[1], large), 0.0) << "no arrow or captions without tracking";
     state.tracking = true;
-    updater.update(small, 0);
+    updateWith(updater, smallPixels, 0);
     EXPECT_EQ(calls.frames.back().cols, 320);
 }
 
@@ -136,7 +143,7 @@ TEST(IndicatorUpdater, NoEntryHidesAndShowsNothing) {
     AppState state;
     Calls calls;
     IndicatorUpdater updater(state, hooksFor(calls, std::nullopt));
-    updater.update(cv::Mat(120, 160, CV_8UC3, cv::Scalar::all(0)), kDirUp);
+    updateWith(updater, cv::Mat(120, 160, CV_8UC3, cv::Scalar::all(0)), kDirUp);
     EXPECT_EQ(calls.visibility, (std::vector<bool>{false}));
     EXPECT_TRUE(calls.frames.empty());
 }
@@ -153,14 +160,14 @@ TEST(IndicatorUpdater, IdleFramesSkipTheForegroundLookupUntilTheNextStroke) {
     };
     IndicatorUpdater updater(state, std::move(hooks));
     const cv::Mat frame(240, 320, CV_8UC3, cv::Scalar::all(0));
-    updater.update(frame, kDirUp);
+    updateWith(updater, frame, kDirUp);
     for (int k = 0; k < 20; ++k)
-        updater.update(frame, 0);
+        updateWith(updater, frame, 0);
     ASSERT_FALSE(calls.visibility.empty());
     EXPECT_EQ(calls.visibility.back(), false);
     EXPECT_EQ(lookups, 9) << "the stroke frame and the frames until the window hides";
     const size_t shown = calls.frames.size();
-    updater.update(frame, kDirDown);
+    updateWith(updater, frame, kDirDown);
     EXPECT_EQ(lookups, 10);
     EXPECT_EQ(calls.frames.size(), shown + 1);
     EXPECT_EQ(calls.visibility.back(), true);
@@ -178,7 +185,7 @@ TEST(IndicatorUpdater, CalorieLineFollowsTheCount) {
     std::vector<cv::Mat> rows;
     for (int count : {1, 3, 1}) {
         state.strokeCounts[kStrokeDown] = count;
-        updater.update(frame, rows.empty() ? kDirUp : 0);
+        updateWith(updater, frame, rows.empty() ? kDirUp : 0);
         ASSERT_FALSE(calls.frames.empty());
         rows.push_back(calls.frames.back()(calorieRow).clone());
     }

@@ -36,7 +36,7 @@ void drawIndicatorFrame(cv::Mat& frame, int arrowDirection, bool hasAction,
         drawCaptions(lines, frameNumber, frame, true, false, 1.0);
 }
 
-void IndicatorUpdater::update(const cv::Mat& cleanFrame, int direction) {
+void IndicatorUpdater::update(cv::Mat& frame, int direction) {
     // Idle (the window was hidden when its countdown ran out and no stroke came since):
     // nothing can change, so the foreground lookup, a round trip to the display server on
     // every frame, is left out.
@@ -57,11 +57,8 @@ void IndicatorUpdater::update(const cv::Mat& cleanFrame, int direction) {
     const IndicatorStep step = stepIndicator(state_.indicatorCountdown, lastIndicatorGesture_, in);
     if (step.visibility != IndicatorStep::Visibility::Keep && hooks_.setWindowVisible)
         hooks_.setWindowVisible(step.visibility == IndicatorStep::Visibility::Show);
-    if (!step.showFrame || cleanFrame.empty())
+    if (!step.showFrame || frame.empty())
         return;
-
-    cv::Mat& frame = frame_; // reused from frame to frame
-    cleanFrame.copyTo(frame);
     if (state_.tracking) {
         const bool bound =
             step.arrowDirection != 0 && hooks_.hasAction && hooks_.hasAction(step.arrowDirection);

@@ -33,9 +33,10 @@ class IndicatorUpdater {
   public:
     IndicatorUpdater(AppState& state, IndicatorHooks hooks);
 
-    // One frame: `cleanFrame` is the picture before any drawing, `direction` the
-    // interpreter's latest decision (0 for none).
-    void update(const cv::Mat& cleanFrame, int direction);
+    // One frame: `frame` is the picture before any drawing, the caller's own copy, which
+    // is drawn into (a 160-column one is first scaled into a new picture); `direction` is
+    // the interpreter's latest decision (0 for none).
+    void update(cv::Mat& frame, int direction);
 
     int lastIndicatorGesture() const { return lastIndicatorGesture_; }
 
@@ -43,7 +44,6 @@ class IndicatorUpdater {
     AppState& state_;
     IndicatorHooks hooks_;
     int lastIndicatorGesture_ = 0;
-    cv::Mat frame_;           // the picture being drawn; handed over (copied) before the next frame
     std::string calorieText_; // calorieLineText(calorieTextFor_)
     float calorieTextFor_ = 0;
     CaptionStamps captions_{200}; // the mode caption stays; the calorie line changes by strokes

@@ -87,7 +87,7 @@ void ShellController::startUp() {
     services.control.programDirectory = paths_.moduleDir;
     services.setStatusText = [this](const std::string& text) { setStatusText(text); };
     services.reportConfigError = [this](const std::string& text) { reportConfigError(text); };
-    services.updateIndicator = [this](const cv::Mat& frame, int direction) {
+    services.updateIndicator = [this](cv::Mat& frame, int direction) {
         updateIndicator(frame, direction);
     };
     services.cameraSource = options_.cameraSource;
@@ -275,9 +275,9 @@ std::function<void()> ShellController::guarded(const char* worker, std::function
     };
 }
 
-void ShellController::updateIndicator(const cv::Mat& cleanFrame, int direction) {
+void ShellController::updateIndicator(cv::Mat& frame, int direction) {
     if (indicatorUpdater_)
-        indicatorUpdater_->update(cleanFrame, direction);
+        indicatorUpdater_->update(frame, direction);
 }
 
 void ShellController::setIndicatorVisible(bool visible) {

@@ -97,7 +97,7 @@ class ShellController : public QObject {
     void stopGuide();
 
     // Indicator.
-    void updateIndicator(const cv::Mat& cleanFrame, int direction);
+    void updateIndicator(cv::Mat& frame, int direction);
     void setIndicatorVisible(bool visible);
 
     void postToUi(int delayMs, std::function<void()> fn);
