@@ -1,18 +1,27 @@
 #include "main/motion/TextStamp.h"
 
+#include <cstring>
 #include <utility>
 
 #include <opencv2/imgproc.hpp>
 
 namespace zorvexa {
 
+// A response's rise bits are read eight bytes at a time as one little-endian word.
+static_assert(__BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__, "rise bits are read as little-endian");
+
+bool TextStamp::Response::operator==(const Response& o) const {
+    return std::memcmp(at64, o.at64, sizeof at64) == 0 &&
+           std::memcmp(rise, o.rise, sizeof rise) == 0;
+}
+
 TextStamp::TextStamp(CaptionText text, cv::Size size, int type)
     : text_(std::move(text)), size_(size), type_(type) {}
 
 void TextStamp::start() {
-    const int channels = CV_MAT_CN(type_);
-    if (CV_MAT_DEPTH(type_) != CV_8U || channels > 4 || size_.empty() || size_.height > 65535 ||
-        size_.width * channels > 65535) {
+    channels_ = CV_MAT_CN(type_);
+    if (CV_MAT_DEPTH(type_) != CV_8U || channels_ > 4 || size_.empty() || size_.height > 65535 ||
+        size_.width * channels_ > 65535) {
         failed_ = true;
         return;
     }
@@ -26,15 +35,9 @@ void TextStamp::start() {
         const uchar* row = footprint.ptr<uchar>(y);
         for (int x = box_.x; x < box_.x + box_.width; ++x)
             if (row[x] != 0)
-                for (int c = 0; c < channels; ++c) {
-                    Entry e;
-                    e.row = static_cast<std::uint16_t>(y);
-                    e.byte = static_cast<std::uint16_t>(x * channels + c);
-                    entries_.push_back(e);
-                }
+                footprint_.emplace_back(x, y);
     }
-    last_.assign(entries_.size(), 0);
-    changes_.assign(entries_.size(), false);
+    recording_.assign(footprint_.size() * static_cast<size_t>(channels_), Recording{});
     if (!box_.empty())
         probe_.create(size_, type_);
     level_ = 0;
@@ -48,70 +51,105 @@ bool TextStamp::record(int levels) {
     for (int k = 0; k < levels && level_ < kLevels && !box_.empty(); ++k, ++level_) {
         probe_(box_).setTo(cv::Scalar::all(level_));
         putCaptionText(probe_, text_);
-        for (size_t i = 0; i < entries_.size(); ++i) {
-            Entry& e = entries_[i];
-            const std::uint8_t v = probe_.ptr<std::uint8_t>(e.row)[e.byte];
-            if (v != level_)
-                changes_[i] = true;
-            if (level_ % 64 == 0)
-                e.at64[level_ / 64] = v;
-            if (level_ > 0) {
-                const int rise = v - last_[i];
-                if (rise == 1) {
-                    const int j = level_ - 1;
-                    e.rise[j / 64] |= std::uint64_t{1} << (j % 64);
-                } else if (rise != 0) {
-                    // Not a function of the channel value that this record can hold.
-                    failed_ = true;
-                    entries_ = {};
-                    probe_.release();
-                    return false;
+        Recording* r = recording_.data();
+        for (const cv::Point& p : footprint_) {
+            const std::uint8_t* pixel = probe_.ptr<std::uint8_t>(p.y) + p.x * channels_;
+            for (int c = 0; c < channels_; ++c, ++r) {
+                const std::uint8_t v = pixel[c];
+                if (v != level_)
+                    r->changes = true;
+                if (level_ % 64 == 0)
+                    r->response.at64[level_ / 64] = v;
+                if (level_ > 0) {
+                    const int rise = v - r->last;
+                    if (rise == 1) {
+                        const int j = level_ - 1;
+                        r->response.rise[j / 8] |= static_cast<std::uint8_t>(1u << (j % 8));
+                    } else if (rise != 0) {
+                        // Not a function of the channel value that this record can hold.
+                        failed_ = true;
+                        footprint_ = {};
+                        recording_ = {};
+                        probe_.release();
+                        return false;
+                    }
                 }
+                r->last = v;
             }
-            last_[i] = v;
         }
     }
     if (box_.empty())
         level_ = kLevels;
-    if (level_ == kLevels && !probe_.empty()) {
-        // Values the text leaves as they are need no replaying.
-        size_t kept = 0;
-        for (size_t i = 0; i < entries_.size(); ++i)
-            if (changes_[i])
-                entries_[kept++] = entries_[i];
-        entries_.resize(kept);
-        entries_.shrink_to_fit();
-        probe_.release();
-        last_ = {};
-        changes_ = {};
-    }
+    if (level_ == kLevels && !probe_.empty())
+        finish();
     return ready();
+}
+
+void TextStamp::finish() {
+    const Recording* r = recording_.data();
+    for (const cv::Point& p : footprint_) {
+        Pixel pixel;
+        pixel.row = static_cast<std::uint16_t>(p.y);
+        pixel.byte = static_cast<std::uint16_t>(p.x * channels_);
+        const size_t first = responses_.size();
+        for (int c = 0; c < channels_; ++c, ++r) {
+            if (!r->changes) // values the text leaves as they are need no replaying
+                continue;
+            std::uint8_t k = 0;
+            while (k < pixel.count && !(responses_[first + k] == r->response))
+                ++k;
+            if (k == pixel.count) {
+                responses_.push_back(r->response);
+                ++pixel.count;
+            }
+            pixel.use[c] = k;
+        }
+        if (pixel.count > 0)
+            pixels_.push_back(pixel);
+    }
+    pixels_.shrink_to_fit();
+    responses_.shrink_to_fit();
+    probe_.release();
+    footprint_ = {};
+    recording_ = {};
 }
 
 namespace {
 
 // The replay loop, inlined into a plain and into a POPCNT version (most x86-64 processors
 // have the instruction, the baseline does not).
-template <typename Entry>
-inline __attribute__((always_inline)) void replay(const std::vector<Entry>& entries,
-                                                  cv::Mat& image) {
-    for (const Entry& e : entries) {
-        std::uint8_t& value = image.ptr<std::uint8_t>(e.row)[e.byte];
-        const int w = value >> 6;
-        const std::uint64_t below = (std::uint64_t{1} << (value & 63)) - 1;
-        value = static_cast<std::uint8_t>(e.at64[w] + __builtin_popcountll(e.rise[w] & below));
+template <typename Pixel, typename Response>
+inline __attribute__((always_inline)) void
+replay(const std::vector<Pixel>& pixels, const Response* response, int channels, cv::Mat& image) {
+    for (const Pixel& p : pixels) {
+        std::uint8_t* pixel = image.ptr<std::uint8_t>(p.row) + p.byte;
+        for (int c = 0; c < channels; ++c) {
+            if (p.use[c] == 0xff)
+                continue;
+            const Response& r = response[p.use[c]];
+            const int value = pixel[c];
+            const int w = value >> 6;
+            std::uint64_t rise;
+            std::memcpy(&rise, r.rise + 8 * w, sizeof rise);
+            const std::uint64_t below = (std::uint64_t{1} << (value & 63)) - 1;
+            pixel[c] = static_cast<std::uint8_t>(r.at64[w] + __builtin_popcountll(rise & below));
+        }
+        response += p.count;
     }
 }
 
-template <typename Entry> void replayPlain(const std::vector<Entry>& entries, cv::Mat& image) {
-    replay(entries, image);
+template <typename Pixel, typename Response>
+void replayPlain(const std::vector<Pixel>& pixels, const Response* response, int channels,
+                 cv::Mat& image) {
+    replay(pixels, response, channels, image);
 }
 
 #if defined(__x86_64__) && (defined(__GNUC__) || defined(__clang__))
-template <typename Entry>
-__attribute__((target("popcnt"))) void replayPopcnt(const std::vector<Entry>& entries,
+template <typename Pixel, typename Response>
+__attribute__((target("popcnt"))) void replayPopcnt(const std::vector<Pixel>& pixels,
+                                                    const Response* response, int channels,
                                                     cv::Mat& image) {
-    replay(entries, image);
+    replay(pixels, response, channels, image);
 }
 #endif
 
@@ -127,11 +165,11 @@ void TextStamp::apply(cv::Mat& image) const {
 #if defined(__x86_64__) && (defined(__GNUC__) || defined(__clang__))
     static const bool popcnt = __builtin_cpu_supports("popcnt");
     if (popcnt) {
-        replayPopcnt(entries_, image);
+        replayPopcnt(pixels_, responses_.data(), channels_, image);
         return;
     }
 #endif
-    replayPlain(entries_, image);
+    replayPlain(pixels_, responses_.data(), channels_, image);
 }
 
 } // namespace zorvexa

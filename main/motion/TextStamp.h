@@ -46,26 +46,46 @@ class TextStamp {
 
   private:
     void start();
+    void finish();
 
-    // One channel value the drawing changes: its place, its value at levels 0, 64, 128 and
-    // 192, and bit j set when level j + 1 gives one more than level j.
-    struct Entry {
-        std::uint16_t row = 0;
-        std::uint16_t byte = 0; // within the row
+    // What the drawing does to one channel value: its result at levels 0, 64, 128 and 192,
+    // and bit j set when level j + 1 gives one more than level j. Packed: the replay
+    // streams through these.
+    struct Response {
         std::uint8_t at64[4] = {};
-        std::uint64_t rise[4] = {};
+        std::uint8_t rise[32] = {};
+        bool operator==(const Response& o) const;
+    };
+    static constexpr std::uint8_t kUnchanged = 0xff;
+    // A pixel the drawing changes: where it is and, per channel, which of the responses
+    // that follow the previous pixel's in `responses_` applies. Channels drawn in the same
+    // colour respond alike and share one (two responses a pixel for a red or a yellow text
+    // instead of three).
+    struct Pixel {
+        std::uint16_t row = 0;
+        std::uint16_t byte = 0; // of its first channel, within the row
+        std::uint8_t count = 0; // responses of its own
+        std::uint8_t use[4] = {kUnchanged, kUnchanged, kUnchanged, kUnchanged};
+    };
+    // While recording, one for each channel of each pixel of the footprint.
+    struct Recording {
+        Response response;
+        std::uint8_t last = 0; // the value at the previous level
+        bool changes = false;  // whether the value ever differs from the level
     };
 
     CaptionText text_;
     cv::Size size_;
     int type_;
+    int channels_ = 0;
     int level_ = -1; // -1: the footprint is not found yet
     bool failed_ = false;
-    cv::Rect box_;                   // the rows and columns the text can touch
-    cv::Mat probe_;                  // released once recorded
-    std::vector<Entry> entries_;     // in image order
-    std::vector<std::uint8_t> last_; // each entry's value at the previous level while recording
-    std::vector<bool> changes_;      // whether the entry's value ever differs from the level
+    cv::Rect box_;                     // the rows and columns the text can touch
+    cv::Mat probe_;                    // released once recorded
+    std::vector<cv::Point> footprint_; // while recording
+    std::vector<Recording> recording_; // footprint_ times channels_
+    std::vector<Pixel> pixels_;        // in image order
+    std::vector<Response> responses_;  // in the order of the pixels
 };
 
 } // namespace zorvexa
