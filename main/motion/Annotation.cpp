@@ -59,6 +59,11 @@ void drawCaptions(const std::vector<std::string>& lines, int frameNumber, cv::Ma
         putCaptionText(image, t);
 }
 
+void markCaptionText(cv::Mat& mask, CaptionText text) {
+    text.colour = cv::Scalar(255);
+    putCaptionText(mask, text);
+}
+
 cv::Rect captionBackground(const cv::Size& size, bool atBottom) {
     const int top = captionTop(size, atBottom);
     return cv::Rect(0, top, size.width - 1, kCaptionBand + 1) & cv::Rect(cv::Point(0, 0), size);
@@ -66,13 +71,9 @@ cv::Rect captionBackground(const cv::Size& size, bool atBottom) {
 
 cv::Mat captionFootprint(const std::vector<std::string>& lines, int frameNumber,
                          const cv::Size& size, bool atBottom, double fontScale) {
-    // Anti-aliased text moves every pixel it touches towards its colour by at least one
-    // step, so drawing it at full strength on black marks each one.
     cv::Mat mask(size, CV_8UC1, cv::Scalar(0));
-    for (CaptionText t : captionTexts(lines, frameNumber, size, atBottom, fontScale)) {
-        t.colour = cv::Scalar(255);
-        putCaptionText(mask, t);
-    }
+    for (const CaptionText& t : captionTexts(lines, frameNumber, size, atBottom, fontScale))
+        markCaptionText(mask, t);
     return mask;
 }
 

@@ -39,6 +39,9 @@ struct CaptionText {
 std::vector<CaptionText> captionTexts(const std::vector<std::string>& lines, int frameNumber,
                                       const cv::Size& size, bool atBottom, double fontScale);
 void putCaptionText(cv::Mat& image, const CaptionText& text);
+// Marks on an 8-bit one-channel `mask` every pixel the text touches (it is drawn at full
+// strength; anti-aliased text moves each pixel it touches by at least one step).
+void markCaptionText(cv::Mat& mask, CaptionText text);
 // The box drawCaptions fills when asked for a background, on an image of `size`.
 cv::Rect captionBackground(const cv::Size& size, bool atBottom);
 // The pixels drawCaptions' text touches on an image of `size` (255 in an 8-bit mask).

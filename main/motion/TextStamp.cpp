@@ -15,6 +15,18 @@ bool TextStamp::Response::operator==(const Response& o) const {
            std::memcmp(rise, o.rise, sizeof rise) == 0;
 }
 
+bool TextStamp::Response::isIdentity() const {
+    static const Response identity = [] {
+        Response r;
+        for (int w = 0; w < 4; ++w)
+            r.at64[w] = static_cast<std::uint8_t>(64 * w);
+        std::memset(r.rise, 0xff, sizeof r.rise);
+        r.rise[31] = 0x7f; // 255 levels, 255 rises: no bit for a level 256
+        return r;
+    }();
+    return *this == identity;
+}
+
 TextStamp::TextStamp(CaptionText text, cv::Size size, int type)
     : text_(std::move(text)), size_(size), type_(type) {}
 
@@ -25,11 +37,8 @@ void TextStamp::start() {
         failed_ = true;
         return;
     }
-    // The pixels the text touches: drawn at full strength on black, each moves by a step.
     cv::Mat footprint(size_, CV_8UC1, cv::Scalar(0));
-    CaptionText marking = text_;
-    marking.colour = cv::Scalar::all(255);
-    putCaptionText(footprint, marking);
+    markCaptionText(footprint, text_);
     box_ = cv::boundingRect(footprint);
     for (int y = box_.y; y < box_.y + box_.height; ++y) {
         const uchar* row = footprint.ptr<uchar>(y);
@@ -56,8 +65,6 @@ bool TextStamp::record(int levels) {
             const std::uint8_t* pixel = probe_.ptr<std::uint8_t>(p.y) + p.x * channels_;
             for (int c = 0; c < channels_; ++c, ++r) {
                 const std::uint8_t v = pixel[c];
-                if (v != level_)
-                    r->changes = true;
                 if (level_ % 64 == 0)
                     r->response.at64[level_ / 64] = v;
                 if (level_ > 0) {
@@ -93,7 +100,7 @@ void TextStamp::finish() {
         pixel.byte = static_cast<std::uint16_t>(p.x * channels_);
         const size_t first = responses_.size();
         for (int c = 0; c < channels_; ++c, ++r) {
-            if (!r->changes) // values the text leaves as they are need no replaying
+            if (r->response.isIdentity()) // values the text leaves as they are need no replaying
                 continue;
             std::uint8_t k = 0;
             while (k < pixel.count && !(responses_[first + k] == r->response))

@@ -55,6 +55,7 @@ class TextStamp {
         std::uint8_t at64[4] = {};
         std::uint8_t rise[32] = {};
         bool operator==(const Response& o) const;
+        bool isIdentity() const; // every level gives itself
     };
     static constexpr std::uint8_t kUnchanged = 0xff;
     // A pixel the drawing changes: where it is and, per channel, which of the responses
@@ -71,7 +72,6 @@ class TextStamp {
     struct Recording {
         Response response;
         std::uint8_t last = 0; // the value at the previous level
-        bool changes = false;  // whether the value ever differs from the level
     };
 
     CaptionText text_;
