@@ -13,10 +13,10 @@
 // so a frame reads only the filled slots. A still background uses one slot: about 33 bytes
 // a pixel.
 //
-// Nearly every pixel of a camera picture matches its heaviest mixture. Four neighbours that
-// all do are updated together with SIMD, with the same operations in the same order as one
-// pixel at a time; a slot that is not filled weighs exactly 0, so summing and scaling up to
-// the most filled of the four changes nothing for the others. Any other group of four goes
+// Nearly every pixel of a camera picture matches its heaviest mixture. Eight (or four)
+// neighbours that all do are updated together with SIMD, with the same operations in the same order
+// as one pixel at a time; a slot that is not filled weighs exactly 0, so summing and scaling up to
+// the most filled of the group changes nothing for the others. Any other group of four goes
 // through the general update, a pixel at a time.
 #pragma once
 
@@ -55,6 +55,9 @@ class MixtureBackground {
     // false, having changed nothing, when one does not.
     bool updateFourMatchingFirst(size_t p, const std::uint8_t* bgr, float alpha,
                                  std::uint8_t* mask);
+    // The same for eight pixels, with AVX2 (only called where the processor has it).
+    bool updateEightMatchingFirst(size_t p, const std::uint8_t* bgr, float alpha,
+                                  std::uint8_t* mask);
 
     // What a slot holds for a pixel, in the order of its planes.
     enum Field { Weight, Key, Mean0, Mean1, Mean2, Var0, Var1, Var2, kFields };
