@@ -6,7 +6,7 @@
 #include <opencv2/imgproc.hpp>
 
 #if defined(__x86_64__) && (defined(__GNUC__) || defined(__clang__))
-#include <tmmintrin.h>
+#include <immintrin.h>
 #define ZV_HALVE_SHUFFLE 1
 #endif
 
@@ -42,15 +42,16 @@ PickMasks pickMasks(int odd) {
     return masks;
 }
 
+// Output pixels [from, width), 8 a step, then the plain tail.
 __attribute__((target("ssse3"))) void halveRowShuffled(const std::uint8_t* a, const std::uint8_t* b,
-                                                       std::uint8_t* out, int width) {
+                                                       std::uint8_t* out, int from, int width) {
     static const PickMasks even = pickMasks(0), odd = pickMasks(1);
     const auto mask = [](const PickMasks& m, int r, int q) {
         return _mm_loadu_si128(reinterpret_cast<const __m128i*>(m[r][q].data()));
     };
     const __m128i zero = _mm_setzero_si128();
     const __m128i two = _mm_set1_epi16(2);
-    int x = 0;
+    int x = from;
     for (; x + 8 <= width; x += 8) { // 16 source pixels, 48 bytes of each row, a step
         __m128i sum[3] = {two, two, two};
         for (const std::uint8_t* row : {a, b}) {
@@ -75,6 +76,82 @@ __attribute__((target("ssse3"))) void halveRowShuffled(const std::uint8_t* a, co
         _mm_storel_epi64(reinterpret_cast<__m128i*>(out + 3 * x + 16), high);
     }
     halveRowPlain(a, b, out, x, width);
+}
+
+// Shuffle masks for the AVX2 halving: the rounded means of 8 output pixels stand at bytes
+// j of 48 with j % 6 < 3 (a pixel pair's first three); output byte k takes j = 6 (k / 3) +
+// k % 3, from the 16-byte third j / 16.
+struct PackPicks {
+    alignas(16) std::int8_t first[2][16];  // output bytes 0-15 from thirds 0 and 1
+    alignas(16) std::int8_t second[2][16]; // output bytes 16-23 from thirds 1 and 2
+};
+
+constexpr PackPicks packPicks() {
+    PackPicks picks{};
+    for (int k = 0; k < 16; ++k) {
+        const int first = 6 * (k / 3) + k % 3, second = 6 * ((k + 16) / 3) + (k + 16) % 3;
+        for (int q = 0; q < 2; ++q) {
+            picks.first[q][k] = static_cast<std::int8_t>(first / 16 == q ? first % 16 : -128);
+            picks.second[q][k] =
+                static_cast<std::int8_t>(k < 8 && second / 16 == q + 1 ? second % 16 : -128);
+        }
+    }
+    return picks;
+}
+
+constexpr PackPicks kPackPicks = packPicks();
+
+// 16 output pixels a step: each 128-bit half of the registers holds 8 of them, from 48
+// bytes of each row. A byte of one row beside the same byte of the other, multiplied and
+// added in pairs by 1, gives the column sums; a shift by one pixel (3 lanes) adds the
+// neighbour's; then (sum + 2) >> 2 and the means are picked out in order.
+__attribute__((target("avx2"))) inline __m256i sixteenBytesTwice(const std::uint8_t* low) {
+    return _mm256_loadu2_m128i(reinterpret_cast<const __m128i*>(low + 48),
+                               reinterpret_cast<const __m128i*>(low));
+}
+
+__attribute__((target("avx2"))) inline __m256i bothHalves(const std::int8_t* mask) {
+    return _mm256_broadcastsi128_si256(_mm_load_si128(reinterpret_cast<const __m128i*>(mask)));
+}
+
+// Returns the number of output pixels done (a multiple of 16).
+__attribute__((target("avx2"))) int halveRowWide(const std::uint8_t* a, const std::uint8_t* b,
+                                                 std::uint8_t* out, int width) {
+    const __m256i ones = _mm256_set1_epi8(1), two = _mm256_set1_epi16(2);
+    const __m256i first0 = bothHalves(kPackPicks.first[0]),
+                  first1 = bothHalves(kPackPicks.first[1]);
+    const __m256i second1 = bothHalves(kPackPicks.second[0]);
+    const __m256i second2 = bothHalves(kPackPicks.second[1]);
+    int x = 0;
+    for (; x + 16 <= width; x += 16) {
+        __m256i column[6];
+        for (int t = 0; t < 3; ++t) {
+            const __m256i top = sixteenBytesTwice(a + 6 * x + 16 * t);
+            const __m256i bottom = sixteenBytesTwice(b + 6 * x + 16 * t);
+            column[2 * t] = _mm256_maddubs_epi16(_mm256_unpacklo_epi8(top, bottom), ones);
+            column[2 * t + 1] = _mm256_maddubs_epi16(_mm256_unpackhi_epi8(top, bottom), ones);
+        }
+        __m256i mean[6];
+        for (int i = 0; i < 6; ++i) {
+            const __m256i next = i < 5 ? _mm256_alignr_epi8(column[i + 1], column[i], 6)
+                                       : _mm256_srli_si256(column[i], 6);
+            mean[i] =
+                _mm256_srli_epi16(_mm256_add_epi16(_mm256_add_epi16(column[i], next), two), 2);
+        }
+        const __m256i third0 = _mm256_packus_epi16(mean[0], mean[1]);
+        const __m256i third1 = _mm256_packus_epi16(mean[2], mean[3]);
+        const __m256i third2 = _mm256_packus_epi16(mean[4], mean[5]);
+        const __m256i head = _mm256_or_si256(_mm256_shuffle_epi8(third0, first0),
+                                             _mm256_shuffle_epi8(third1, first1));
+        const __m256i tail = _mm256_or_si256(_mm256_shuffle_epi8(third1, second1),
+                                             _mm256_shuffle_epi8(third2, second2));
+        std::uint8_t* o = out + 3 * x;
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(o), _mm256_castsi256_si128(head));
+        _mm_storel_epi64(reinterpret_cast<__m128i*>(o + 16), _mm256_castsi256_si128(tail));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(o + 24), _mm256_extracti128_si256(head, 1));
+        _mm_storel_epi64(reinterpret_cast<__m128i*>(o + 40), _mm256_extracti128_si256(tail, 1));
+    }
+    return x;
 }
 #endif
 
@@ -112,6 +189,7 @@ void resizeBilinear(const cv::Mat& frame, cv::Mat& out, cv::Size size) {
     out.create(size, CV_8UC3);
 #if ZV_HALVE_SHUFFLE
     static const bool shuffle = __builtin_cpu_supports("ssse3");
+    static const bool wide = __builtin_cpu_supports("avx2");
 #endif
     for (int y = 0; y < size.height; ++y) {
         const std::uint8_t* a = frame.ptr<std::uint8_t>(2 * y);
@@ -119,7 +197,7 @@ void resizeBilinear(const cv::Mat& frame, cv::Mat& out, cv::Size size) {
         std::uint8_t* row = out.ptr<std::uint8_t>(y);
 #if ZV_HALVE_SHUFFLE
         if (shuffle) {
-            halveRowShuffled(a, b, row, size.width);
+            halveRowShuffled(a, b, row, wide ? halveRowWide(a, b, row, size.width) : 0, size.width);
             continue;
         }
 #endif

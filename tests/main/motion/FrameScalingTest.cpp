@@ -7,7 +7,7 @@
 using namespace zorvexa;
 
 // The halving must be OpenCV's bilinear resize exactly: at the display size, at widths that
-// leave a tail after the 8-pixel steps, from a region of a larger picture (rows not
+// leave a tail after the 16- and 8-pixel steps, from a region of a larger picture (rows not
 // adjacent in memory), and a size that is not a half goes to OpenCV.
 TEST(FrameScaling, ResizeEqualsOpenCvsBilinear) {
     cv::RNG rng(9);
@@ -16,6 +16,7 @@ TEST(FrameScaling, ResizeEqualsOpenCvsBilinear) {
     const std::vector<std::pair<cv::Mat, cv::Size>> cases{
         {large(cv::Rect(0, 0, 320, 240)).clone(), {160, 120}},
         {large(cv::Rect(3, 5, 34, 10)).clone(), {17, 5}},
+        {large(cv::Rect(3, 5, 58, 10)).clone(), {29, 5}},
         {large(cv::Rect(1, 1, 2, 2)).clone(), {1, 1}},
         {large(cv::Rect(7, 9, 320, 240)), {160, 120}},
         {large(cv::Rect(0, 0, 320, 240)).clone(), {100, 75}},
