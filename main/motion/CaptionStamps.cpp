@@ -1,6 +1,61 @@
 #include "main/motion/CaptionStamps.h"
 
+#include <cmath>
+
+#include <opencv2/imgproc.hpp>
+
 namespace zorvexa {
+
+namespace {
+
+// The line as its first word and the rest, from the space after that word on, drawn from
+// where the word ends; the line alone when it has no such space.
+std::vector<CaptionText> atFirstWord(const CaptionText& line) {
+    const size_t word = line.text.find_first_not_of(' ');
+    const size_t space = word == std::string::npos ? word : line.text.find(' ', word);
+    if (space == std::string::npos)
+        return {line};
+    CaptionText head = line, rest = line;
+    head.text = line.text.substr(0, space);
+    rest.text = line.text.substr(space);
+    int baseline = 0;
+    // The width getTextSize reports is the pen's travel plus the line thickness (1).
+    rest.origin.x += cv::getTextSize(head.text, line.face, line.scale, 1, &baseline).width - 1;
+    return {head, rest};
+}
+
+// Whether drawing the pieces one after the other is the line's own drawing, tried on a
+// band of plain colour as wide as the picture.
+bool drawsAsTheLine(const CaptionText& line, const std::vector<CaptionText>& pieces, int width) {
+    const int top = line.origin.y - 30;
+    cv::Mat whole(48, width, CV_8UC3, cv::Scalar(90, 120, 150));
+    cv::Mat inPieces = whole.clone();
+    CaptionText moved = line;
+    moved.origin.y -= top;
+    putCaptionText(whole, moved);
+    for (CaptionText piece : pieces) {
+        piece.origin.y -= top;
+        putCaptionText(inPieces, piece);
+    }
+    return cv::norm(whole, inPieces, cv::NORM_INF) == 0;
+}
+
+} // namespace
+
+const std::vector<CaptionText>& CaptionStamps::piecesOf(size_t k, const CaptionText& line,
+                                                        int width) {
+    Split& split = splits_[k];
+    if (split.pieces.empty() || split.line != line) {
+        split.line = line;
+        split.pieces = {line};
+        if (line.scale >= 1 && line.scale == std::floor(line.scale)) {
+            std::vector<CaptionText> pieces = atFirstWord(line);
+            if (pieces.size() > 1 && drawsAsTheLine(line, pieces, width))
+                split.pieces = std::move(pieces);
+        }
+    }
+    return split.pieces;
+}
 
 void CaptionStamps::draw(const std::vector<std::string>& lines, int frameNumber, cv::Mat& image,
                          bool atBottom, double fontScale) {
@@ -8,27 +63,33 @@ void CaptionStamps::draw(const std::vector<std::string>& lines, int frameNumber,
         return;
     const std::vector<CaptionText> texts =
         captionTexts(lines, frameNumber, image.size(), atBottom, fontScale);
-    lines_.resize(texts.size());
-    replayed_ = 0;
+    splits_.resize(texts.size());
+    std::vector<CaptionText> pieces;
     for (size_t k = 0; k < texts.size(); ++k) {
-        Line& line = lines_[k];
-        if (line.text != texts[k] || (line.stamp && (line.stamp->size() != image.size() ||
-                                                     line.stamp->type() != image.type()))) {
-            line.text = texts[k];
-            line.steady = 0;
-            line.stamp.reset();
+        const std::vector<CaptionText>& of = piecesOf(k, texts[k], image.cols);
+        pieces.insert(pieces.end(), of.begin(), of.end());
+    }
+    pieces_.resize(pieces.size());
+    replayed_ = 0;
+    for (size_t k = 0; k < pieces.size(); ++k) {
+        Piece& piece = pieces_[k];
+        if (piece.text != pieces[k] || (piece.stamp && (piece.stamp->size() != image.size() ||
+                                                        piece.stamp->type() != image.type()))) {
+            piece.text = pieces[k];
+            piece.steady = 0;
+            piece.stamp.reset();
         }
-        if (line.stamp && line.stamp->ready()) {
-            line.stamp->apply(image);
+        if (piece.stamp && piece.stamp->ready()) {
+            piece.stamp->apply(image);
             ++replayed_;
             continue;
         }
-        putCaptionText(image, line.text);
-        if (line.text.text.empty() || ++line.steady < steadyFrames_)
+        putCaptionText(image, piece.text);
+        if (piece.text.text.empty() || ++piece.steady < steadyFrames_)
             continue;
-        if (!line.stamp)
-            line.stamp = std::make_unique<TextStamp>(line.text, image.size(), image.type());
-        line.stamp->record(kLevelsPerFrame);
+        if (!piece.stamp)
+            piece.stamp = std::make_unique<TextStamp>(piece.text, image.size(), image.type());
+        piece.stamp->record(kLevelsPerFrame);
     }
 }
 

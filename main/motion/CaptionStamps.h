@@ -3,6 +3,12 @@
 // a few grey levels a frame beside its usual drawing, and from then on replayed, which gives
 // the same picture for a fraction of the work. A line that changes is drawn again until it
 // has stayed the same for as long.
+//
+// At a whole-number font scale the pen moves by whole pixels from glyph to glyph, so a line
+// is also the same drawing as its first word followed by the rest drawn from where that word
+// ends; such a line is handled as those two pieces, and the rest of a line whose first word
+// changes with every stroke ("12.5 calories burnt") is still replayed. The split is checked
+// against the line's own drawing whenever the line changes, and not made where they differ.
 #pragma once
 
 #include <memory>
@@ -26,17 +32,24 @@ class CaptionStamps {
     void draw(const std::vector<std::string>& lines, int frameNumber, cv::Mat& image, bool atBottom,
               double fontScale);
 
-    // How many lines the last draw replayed from their records.
-    int replayedLines() const { return replayed_; }
+    // How many lines or pieces of lines the last draw replayed from their records.
+    int replayedPieces() const { return replayed_; }
 
   private:
-    struct Line {
+    struct Piece {
         CaptionText text;
         int steady = 0;
         std::unique_ptr<TextStamp> stamp;
     };
+    struct Split {
+        CaptionText line;
+        std::vector<CaptionText> pieces;
+    };
+    const std::vector<CaptionText>& piecesOf(size_t k, const CaptionText& line, int width);
+
     int steadyFrames_;
-    std::vector<Line> lines_;
+    std::vector<Split> splits_; // per line, kept until the line changes
+    std::vector<Piece> pieces_;
     int replayed_ = 0;
 };
 

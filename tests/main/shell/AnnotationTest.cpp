@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <vector>
 
 #include <opencv2/imgcodecs.hpp>
@@ -208,13 +209,45 @@ TEST(AnnotationCaptions, StampedCaptionsAreTheDrawnCaptions) {
         stamps.draw(lines, frame, picture, true, 0.7);
         ASSERT_EQ(cv::norm(picture, expected, cv::NORM_INF), 0) << "frame " << frame;
         if (frame == recorded + 11) {
-            EXPECT_EQ(stamps.replayedLines(), 3);
+            EXPECT_EQ(stamps.replayedPieces(), 3);
         }
         if (frame == change) {
-            EXPECT_EQ(stamps.replayedLines(), 2) << "the changed line is drawn";
+            EXPECT_EQ(stamps.replayedPieces(), 2) << "the changed line is drawn";
         }
     }
-    EXPECT_EQ(stamps.replayedLines(), 3);
+    EXPECT_EQ(stamps.replayedPieces(), 3);
+}
+
+// At a whole-number scale a line goes in two pieces, its first word and the rest: the rest
+// of a line whose number changes with every stroke is replayed, and follows the number
+// when its width changes (9.9 to 10.2).
+TEST(AnnotationCaptions, LinesSplitAtTheirFirstWordAreTheDrawnCaptions) {
+    const int steady = 3;
+    // The third line shows from frame 10 on; every piece is recorded by then.
+    const int recorded = 10 + steady + 256 / CaptionStamps::kLevelsPerFrame;
+    const int period = recorded + 5;
+    CaptionStamps stamps(steady);
+    cv::RNG rng(5);
+    cv::Mat picture(240, 320, CV_8UC3), expected;
+    float calories = 8.4f;
+    for (int frame = 1; frame < 8 * period; ++frame) {
+        if (frame % period == 0)
+            calories += 0.9f;
+        char number[32];
+        std::snprintf(number, sizeof number, "%3.1f calories burnt", static_cast<double>(calories));
+        const std::vector<std::string> lines{"", "Beginner mode", number};
+        rng.fill(picture, cv::RNG::UNIFORM, 0, 256);
+        expected = picture.clone();
+        drawCaptions(lines, frame, expected, true, false, 1.0);
+        stamps.draw(lines, frame, picture, true, 1.0);
+        ASSERT_EQ(cv::norm(picture, expected, cv::NORM_INF), 0) << "frame " << frame;
+        // The mode caption's two pieces and the rest of the calorie line are replayed even on
+        // the frame its number changes, as long as the number keeps its width.
+        if (frame == period) {
+            EXPECT_EQ(stamps.replayedPieces(), 3);
+        }
+    }
+    EXPECT_EQ(stamps.replayedPieces(), 4);
 }
 
 TEST(AnnotationArrow, CircleAloneForCodesWithoutAGlyph) {
