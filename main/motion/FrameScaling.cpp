@@ -101,19 +101,21 @@ constexpr PackPicks packPicks() {
 
 constexpr PackPicks kPackPicks = packPicks();
 
-// 16 output pixels a step: each 128-bit half of the registers holds 8 of them, from 48
-// bytes of each row. A byte of one row beside the same byte of the other, multiplied and
-// added in pairs by 1, gives the column sums; a shift by one pixel (3 lanes) adds the
-// neighbour's; then (sum + 2) >> 2 and the means are picked out in order.
+// 16 bytes from `low` in the low half, and the 16 from 48 bytes further on in the high half.
 __attribute__((target("avx2"))) inline __m256i sixteenBytesTwice(const std::uint8_t* low) {
     return _mm256_loadu2_m128i(reinterpret_cast<const __m128i*>(low + 48),
                                reinterpret_cast<const __m128i*>(low));
 }
 
+// A 16-byte shuffle mask for both halves.
 __attribute__((target("avx2"))) inline __m256i bothHalves(const std::int8_t* mask) {
     return _mm256_broadcastsi128_si256(_mm_load_si128(reinterpret_cast<const __m128i*>(mask)));
 }
 
+// 16 output pixels a step: each 128-bit half of the registers holds 8 of them, from 48
+// bytes of each row. A byte of one row beside the same byte of the other, multiplied and
+// added in pairs by 1, gives the column sums; a shift by one pixel (3 lanes) adds the
+// neighbour's; then (sum + 2) >> 2 and the means are picked out in order.
 // Returns the number of output pixels done (a multiple of 16).
 __attribute__((target("avx2"))) int halveRowWide(const std::uint8_t* a, const std::uint8_t* b,
                                                  std::uint8_t* out, int width) {
