@@ -220,21 +220,17 @@ template <typename Step> double pacedCost(int frames, Step step) {
 }
 
 // Mean CPU microseconds of reading (decoding and converting) one frame of `video` at 30 fps,
-// as the program's camera thread does; 0 when the video cannot be read.
+// as the program's camera thread does, from its start again at its end; 0 when the video
+// cannot be read.
 double pacedDecodeCost(const std::string& video, int frames) {
     cv::VideoCapture capture(video, cv::CAP_FFMPEG);
     cv::Mat frame;
-    double total = 0;
-    for (int i = 0; i < frames; ++i) {
-        const int64_t before = zorvexa::timing::threadCpuNs();
-        if (!capture.read(frame)) {
-            if (i == 0 || !capture.set(cv::CAP_PROP_POS_FRAMES, 0) || !capture.read(frame))
-                return 0;
-        }
-        total += static_cast<double>(zorvexa::timing::threadCpuNs() - before) / 1e3;
-        std::this_thread::sleep_for(std::chrono::milliseconds(33));
-    }
-    return total / frames;
+    bool failed = !capture.isOpened();
+    const double cost = pacedCost(frames, [&](const cv::Mat&, int) {
+        if (!failed && !capture.read(frame))
+            failed = !capture.set(cv::CAP_PROP_POS_FRAMES, 0) || !capture.read(frame);
+    });
+    return failed ? 0 : cost;
 }
 
 void reportPacedCosts(const std::string& video) {

@@ -64,33 +64,35 @@ void CaptionStamps::draw(const std::vector<std::string>& lines, int frameNumber,
     const std::vector<CaptionText> texts =
         captionTexts(lines, frameNumber, image.size(), atBottom, fontScale);
     splits_.resize(texts.size());
-    std::vector<CaptionText> pieces;
-    for (size_t k = 0; k < texts.size(); ++k) {
-        const std::vector<CaptionText>& of = piecesOf(k, texts[k], image.cols);
-        pieces.insert(pieces.end(), of.begin(), of.end());
-    }
-    pieces_.resize(pieces.size());
     replayed_ = 0;
-    for (size_t k = 0; k < pieces.size(); ++k) {
-        Piece& piece = pieces_[k];
-        if (piece.text != pieces[k] || (piece.stamp && (piece.stamp->size() != image.size() ||
-                                                        piece.stamp->type() != image.type()))) {
-            piece.text = pieces[k];
-            piece.steady = 0;
-            piece.stamp.reset();
-        }
-        if (piece.stamp && piece.stamp->ready()) {
-            piece.stamp->apply(image);
-            ++replayed_;
-            continue;
-        }
-        putCaptionText(image, piece.text);
-        if (piece.text.text.empty() || ++piece.steady < steadyFrames_)
-            continue;
-        if (!piece.stamp)
-            piece.stamp = std::make_unique<TextStamp>(piece.text, image.size(), image.type());
-        piece.stamp->record(kLevelsPerFrame);
+    size_t k = 0; // the piece's place among all the lines' pieces
+    for (size_t line = 0; line < texts.size(); ++line)
+        for (const CaptionText& text : piecesOf(line, texts[line], image.cols))
+            drawPiece(k++, text, image);
+    pieces_.resize(k);
+}
+
+void CaptionStamps::drawPiece(size_t k, const CaptionText& text, cv::Mat& image) {
+    if (k >= pieces_.size())
+        pieces_.resize(k + 1);
+    Piece& piece = pieces_[k];
+    if (piece.text != text || (piece.stamp && (piece.stamp->size() != image.size() ||
+                                               piece.stamp->type() != image.type()))) {
+        piece.text = text;
+        piece.steady = 0;
+        piece.stamp.reset();
     }
+    if (piece.stamp && piece.stamp->ready()) {
+        piece.stamp->apply(image);
+        ++replayed_;
+        return;
+    }
+    putCaptionText(image, piece.text);
+    if (piece.text.text.empty() || ++piece.steady < steadyFrames_)
+        return;
+    if (!piece.stamp)
+        piece.stamp = std::make_unique<TextStamp>(piece.text, image.size(), image.type());
+    piece.stamp->record(kLevelsPerFrame);
 }
 
 } // namespace zorvexa

@@ -46,6 +46,8 @@ class CaptionStamps {
         std::vector<CaptionText> pieces;
     };
     const std::vector<CaptionText>& piecesOf(size_t k, const CaptionText& line, int width);
+    // Piece k of this draw: replayed when recorded, drawn (and recorded when steady) if not.
+    void drawPiece(size_t k, const CaptionText& text, cv::Mat& image);
 
     int steadyFrames_;
     std::vector<Split> splits_; // per line, kept until the line changes

@@ -72,7 +72,7 @@ void MixtureBackground::apply(const cv::Mat& frame, cv::Mat& mask, double learni
 #if ZV_MOG_AVX2
             if (avx2 && x + 8 <= frame.cols &&
                 updateEightMatchingFirst(p, src + x * 3, alpha, dst + x)) {
-                x += 4, p += 4;
+                x += 4, p += 4; // the loop's own step adds the other four
                 continue;
             }
 #endif
