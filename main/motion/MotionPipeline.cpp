@@ -1,5 +1,7 @@
 #include "main/motion/MotionPipeline.h"
 
+#include <algorithm>
+#include <array>
 #include <chrono>
 #include <cstdio>
 #include <stdexcept>
@@ -27,6 +29,7 @@ constexpr int kDisplayWidth = 320;
 constexpr int kDisplayHeight = 240;
 constexpr int kCaptionFrames = 4000;
 constexpr int kPointerCooldown = 60;
+constexpr size_t kGuideFramesDecodedAhead = 8; // 1.4 MB of 240 x 240 frames
 // A camera is given up on after this many failed reads in a row, or a read that has not
 // returned after a second; an open may take longer.
 constexpr int kFailedReadsInARow = 5;
@@ -459,14 +462,26 @@ bool MotionPipeline::playGuideVideo(const std::string& path, const std::string& 
     const std::vector<std::string> lines = captionLines(caption);
     int n = reader.frameCount();
     int frameIndex = 0;
-    cv::Mat frame;
+    // The clip is decoded a few frames at a time and shown a frame every 100 ms: decoded
+    // back to back, while the decoder's code and tables are still in the caches, a frame
+    // takes about a fifth less CPU time than one decoded after each pause.
+    std::array<cv::Mat, kGuideFramesDecodedAhead> ahead;
+    std::array<bool, kGuideFramesDecodedAhead> decoded{};
+    size_t aheadCount = 0, aheadNext = 0;
     CaptionBand band; // the same box on every frame of the clip
     while (n > 0) {
         if (!state_->guidePlaying.load())
             break;
         ++frameIndex;
         timing::Scope timed(timing::Stage::GuideClip);
-        if (reader.read(frame)) {
+        if (aheadNext == aheadCount) {
+            aheadCount = std::min(ahead.size(), static_cast<size_t>(n));
+            for (size_t k = 0; k < aheadCount; ++k)
+                decoded[k] = reader.read(ahead[k]);
+            aheadNext = 0;
+        }
+        cv::Mat& frame = ahead[aheadNext];
+        if (decoded[aheadNext++]) {
             if (!caption.empty())
                 band.draw(lines, frameIndex, frame, false, 0.8);
             cv::rectangle(frame, cv::Point(0, 0), cv::Point(238, 238), cv::Scalar(0, 0, 0), 2,

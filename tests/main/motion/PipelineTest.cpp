@@ -397,6 +397,15 @@ TEST(Playback, GuideClipPlaysToItsEndOrStops) {
     ASSERT_EQ(shown.size(), 25u);
     EXPECT_EQ(shown[0].at<cv::Vec3b>(0, 100), cv::Vec3b(0, 0, 0)) << "black border";
     EXPECT_EQ(shown[0].at<cv::Vec3b>(30, 200), cv::Vec3b(214, 171, 92)) << "caption box";
+    // Decoded ahead in batches, the frames still come in their order, each its own.
+    cv::VideoCapture direct(clip, cv::CAP_FFMPEG);
+    const cv::Rect belowCaption(4, 80, 230, 100); // inside the border
+    for (size_t k = 0; k < shown.size(); ++k) {
+        cv::Mat decoded;
+        ASSERT_TRUE(direct.read(decoded));
+        EXPECT_EQ(cv::norm(shown[k](belowCaption), decoded(belowCaption), cv::NORM_INF), 0)
+            << "frame " << k;
+    }
 
     std::thread stopper([&] {
         std::this_thread::sleep_for(std::chrono::milliseconds(1050));
