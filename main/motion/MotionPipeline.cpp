@@ -204,16 +204,22 @@ bool MotionPipeline::runLiveCapture() {
                                cv::Size(state_->frameWidth, state_->frameHeight));
                 if (state_->recording.load() && recorder_.isOpened())
                     recorder_.write(processing);
-                frame.copyTo(clean);
             }
+            // The indicator draws on the picture as it came; a frame that nothing is drawn
+            // on (once the start captions are over, most frames) is handed to it as it is,
+            // after the video pane has taken its copy.
+            undrawn_ = services_.updateIndicator ? &clean : nullptr;
+            undrawnKept_ = false;
             if (frameNumber < kCaptionFrames) {
                 timing::Scope timed(timing::Stage::Draw);
+                beforeDrawing(frame);
                 startCaptions_.draw(captions, frameNumber, frame, true, 0.7);
             }
             processFrame(processing, *state_, loopCounter, &frame);
+            undrawn_ = nullptr;
             if (services_.updateIndicator) {
                 timing::Scope timed(timing::Stage::Indicator);
-                services_.updateIndicator(clean, latestDirection());
+                services_.updateIndicator(undrawnKept_ ? clean : frame, latestDirection());
             }
         } catch (const std::exception& e) {
             // One frame is lost; the loop carries on with the next.
@@ -323,13 +329,22 @@ void MotionPipeline::dispatchGesture(int direction) {
         events->dispatch(direction);
 }
 
+void MotionPipeline::beforeDrawing(const cv::Mat& image) {
+    if (undrawn_ && !undrawnKept_) {
+        image.copyTo(*undrawn_);
+        undrawnKept_ = true;
+    }
+}
+
 void MotionPipeline::drawGestureArrow(cv::Mat& image, int direction) {
+    beforeDrawing(image);
     const auto events = controlEvents();
     zorvexa::drawGestureArrow(image, direction, events && events->hasAction(direction));
 }
 
 void MotionPipeline::mouseModeStep(int d, cv::Mat& image) {
     const cv::Scalar blue(255, 0, 0);
+    beforeDrawing(image); // the pointer's rectangle is drawn on every frame
     // The dispatcher counts its pause down once per frame, as outside mouse mode; a frame
     // that steers nothing still passes it a "no gesture".
     bool dispatched = false;

@@ -120,6 +120,9 @@ class MotionPipeline {
     void reportError(const std::string& text);
     // Live capture, playback and a jump while stepping start with empty histories.
     void startCleanRun();
+    // Called before anything is drawn onto `image`: while a live frame is drawn on, its
+    // first drawing keeps the picture as it was in undrawn_ (for the indicator).
+    void beforeDrawing(const cv::Mat& image);
 
     FrameSource capture_;
     AppState* state_;
@@ -140,7 +143,11 @@ class MotionPipeline {
     cv::VideoWriter recorder_;
     bool recorderFailed_ = false; // this live run could not open a recorder
     bool extractErrorLogged_ = false;
-    int lastSteppedIndex_ = -2;       // the frame showFrameAt showed last; -2: none
+    int lastSteppedIndex_ = -2; // the frame showFrameAt showed last; -2: none
+    // The live frame before its drawings, copied only once something is drawn on it (null
+    // outside the live loop's drawing); undrawnKept_ says whether it was this frame.
+    cv::Mat* undrawn_ = nullptr;
+    bool undrawnKept_ = false;
     CaptionStamps startCaptions_{30}; // the live loop's start captions, which stay 4000 frames
 };
 

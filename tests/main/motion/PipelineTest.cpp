@@ -417,6 +417,45 @@ TEST(Playback, GuideClipPlaysToItsEndOrStops) {
     EXPECT_TRUE(rig.pipeline->playGuideVideo(rig.work.path("missing.avi"), "x"));
 }
 
+// The indicator draws on the camera's picture as it came, whether or not the video pane's
+// copy had captions, an arrow or the pointer's rectangle drawn on it.
+TEST(LiveCapture, IndicatorGetsThePictureWithoutTheVideoPanesDrawings) {
+    struct Case {
+        const char* what;
+        int firstFrame;
+        bool mouseMode;
+    };
+    for (const Case c : {Case{"start captions", 0, false}, Case{"nothing drawn", 5000, false},
+                         Case{"pointer rectangle", 5000, true}}) {
+        Rig rig;
+        PipelineServices s;
+        s.desktop = rig.desktop;
+        s.panes = &rig.panes;
+        s.control.configPath = "config.xml";
+        s.makeCamera = [] {
+            return std::make_unique<FakeCamera>(20, FakeCamera::Then::Fail,
+                                                std::make_shared<Gate>());
+        };
+        int pictures = 0, drawnOn = 0;
+        s.updateIndicator = [&](const cv::Mat& picture, int) {
+            ++pictures;
+            drawnOn += cv::countNonZero(picture.reshape(1) != 40) > 0;
+        };
+        MotionPipeline pipeline(rig.state, s);
+        pipeline.createWindows();
+        rig.state.frameCounter = c.firstFrame;
+        rig.state.mouseMode = c.mouseMode;
+        EXPECT_TRUE(pipeline.runLiveCapture());
+        EXPECT_EQ(pictures, 20) << c.what;
+        EXPECT_EQ(drawnOn, 0) << c.what;
+        const auto shown = rig.panes.shown("video");
+        ASSERT_FALSE(shown.empty());
+        EXPECT_EQ(cv::countNonZero(shown.back().reshape(1) != 40) > 0,
+                  c.firstFrame == 0 || c.mouseMode)
+            << c.what;
+    }
+}
+
 TEST(LiveCapture, FileStandsInForTheCameraAndIsRecorded) {
     Rig rig;
     PipelineServices s;
