@@ -6,6 +6,7 @@ set -euo pipefail
 packages=(
   build-essential cmake ninja-build pkg-config git clang clang-format
   libopencv-dev libopencv-contrib-dev
+  libavformat-dev libavcodec-dev libswscale-dev libavutil-dev
   qt6-base-dev qt6-svg-dev libqt6svg6 qt6-qpa-plugins libgl-dev
   libpugixml-dev
   libx11-dev libxext-dev libxtst-dev libxrandr-dev

@@ -14,15 +14,23 @@ bool isCameraIndex(const std::string& source) {
     return true;
 }
 
+bool FrameSource::openVideo(const std::string& path) {
+    if (file_.open(path)) {
+        path_ = path;
+        return true;
+    }
+    capture_.open(path, cv::CAP_FFMPEG);
+    return capture_.isOpened();
+}
+
 bool FrameSource::openCamera(const std::string& source) {
     release();
     try {
         if (source.empty() || isCameraIndex(source)) {
             capture_.open(source.empty() ? 0 : std::stoi(source), cv::CAP_V4L2);
         } else {
-            capture_.open(source, cv::CAP_FFMPEG);
-            looping_ = capture_.isOpened();
-            double fps = capture_.get(cv::CAP_PROP_FPS);
+            looping_ = openVideo(source);
+            double fps = get(cv::CAP_PROP_FPS);
             if (!(fps >= 1 && fps <= 240))
                 fps = 30;
             framePeriod_ = std::chrono::duration_cast<std::chrono::steady_clock::duration>(
@@ -32,26 +40,30 @@ bool FrameSource::openCamera(const std::string& source) {
     } catch (const cv::Exception&) {
         release();
     }
-    return capture_.isOpened();
+    return isOpened();
 }
 
 bool FrameSource::openFile(const std::string& path) {
     release();
     try {
-        capture_.open(path, cv::CAP_FFMPEG);
+        openVideo(path);
     } catch (const cv::Exception&) {
         release();
     }
-    return capture_.isOpened();
+    return isOpened();
 }
 
 bool FrameSource::read(cv::Mat& frame) {
     bool ok = false;
     try {
-        ok = capture_.read(frame);
-        if (!ok && looping_) {
-            capture_.set(cv::CAP_PROP_POS_FRAMES, 0);
+        if (file_.isOpened()) {
+            ok = file_.read(frame) || (looping_ && file_.rewind() && file_.read(frame));
+        } else {
             ok = capture_.read(frame);
+            if (!ok && looping_) {
+                capture_.set(cv::CAP_PROP_POS_FRAMES, 0);
+                ok = capture_.read(frame);
+            }
         }
     } catch (const cv::Exception&) {
         ok = false;
@@ -72,6 +84,14 @@ bool FrameSource::read(cv::Mat& frame) {
 
 bool FrameSource::set(int property, double value) {
     try {
+        if (file_.isOpened()) {
+            if (property != cv::CAP_PROP_POS_FRAMES)
+                return false; // what OpenCV's reader answers for a file
+            if (value == 0)
+                return file_.rewind();
+            file_.close();
+            capture_.open(path_, cv::CAP_FFMPEG);
+        }
         return capture_.set(property, value);
     } catch (const cv::Exception&) {
         return false;
@@ -80,6 +100,10 @@ bool FrameSource::set(int property, double value) {
 
 double FrameSource::get(int property) const {
     try {
+        if (file_.isOpened())
+            return property == cv::CAP_PROP_FPS           ? file_.fps()
+                   : property == cv::CAP_PROP_FRAME_COUNT ? file_.frameCount()
+                                                          : 0;
         return capture_.isOpened() ? capture_.get(property) : 0;
     } catch (const cv::Exception&) {
         return 0;
@@ -92,6 +116,7 @@ int FrameSource::frameCount() const {
 }
 
 void FrameSource::release() {
+    file_.close();
     capture_.release();
     looping_ = false;
 }

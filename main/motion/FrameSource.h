@@ -9,15 +9,19 @@
 #include <opencv2/core.hpp>
 #include <opencv2/videoio.hpp>
 
+#include "main/motion/VideoFileDecoder.h"
+
 namespace zorvexa {
 
+// Files are read with VideoFileDecoder while they are read front to back (and from the
+// start again); a jump to another frame goes over to OpenCV's reader.
 class FrameSource {
   public:
     // "" opens camera 0; a whole number opens that camera; anything else is a video file.
     bool openCamera(const std::string& source);
     // A plain file reader (no pacing, no looping), as frame stepping uses.
     bool openFile(const std::string& path);
-    bool isOpened() const { return capture_.isOpened(); }
+    bool isOpened() const { return file_.isOpened() || capture_.isOpened(); }
     bool isFile() const { return looping_; }
     // The next frame; false (and an empty frame) when none came.
     bool read(cv::Mat& frame);
@@ -28,6 +32,10 @@ class FrameSource {
     void release();
 
   private:
+    bool openVideo(const std::string& path);
+
+    VideoFileDecoder file_;
+    std::string path_; // of the file file_ reads
     cv::VideoCapture capture_;
     bool looping_ = false;
     std::chrono::steady_clock::duration framePeriod_{};
