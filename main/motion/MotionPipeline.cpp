@@ -223,6 +223,7 @@ bool MotionPipeline::runLiveCapture() {
             }
         } catch (const std::exception& e) {
             // One frame is lost; the loop carries on with the next.
+            undrawn_ = nullptr; // `clean` is the loop's own: nothing outside it copies there
             if (!errorReported)
                 reportError(std::string("a frame could not be processed: ") + e.what());
             errorReported = true;
