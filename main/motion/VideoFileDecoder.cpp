@@ -17,6 +17,7 @@ struct VideoFileDecoder::Impl {
     AVFrame* decoded = nullptr;
     SwsContext* convert = nullptr;
     int convertedWidth = 0, convertedHeight = 0, convertedFormat = -1; // what it was made for
+    int stride = 0; // the bytes from row to row it writes, as OpenCV's reader lays them out
     int stream = -1;
     bool draining = false; // the file is read to its end; frames still held are taken out
     cv::Mat padded;        // the conversion's picture when its rows are wider than a frame's
@@ -89,10 +90,14 @@ bool VideoFileDecoder::read(cv::Mat& frame) {
         frame.release();
         return false;
     }
-    const AVFrame* in = impl_->decoded;
+    Impl& x = *impl_;
+    const AVFrame* in = x.decoded;
+    if (in->width <= 0 || in->height <= 0) {
+        frame.release();
+        return false;
+    }
     // Made again only when the pictures change (sws_getCachedContext would make it again
     // for every frame of a full-range "yuvj" format, which it stores as another).
-    Impl& x = *impl_;
     if (!x.convert || in->width != x.convertedWidth || in->height != x.convertedHeight ||
         in->format != x.convertedFormat) {
         sws_freeContext(x.convert);
@@ -102,26 +107,26 @@ bool VideoFileDecoder::read(cv::Mat& frame) {
         x.convertedWidth = in->width;
         x.convertedHeight = in->height;
         x.convertedFormat = in->format;
+        // The conversion's result depends on the distance from row to row (it may write a
+        // few pixels past a row's end), so it gets the one OpenCV's reader gives it: the row
+        // bytes rounded up to 32 by widening the row to the next power of two that does so.
+        for (int align = 1; align <= 32; align *= 2) {
+            x.stride = (in->width + align - 1) / align * align * 3;
+            if (x.stride % 32 == 0)
+                break;
+        }
     }
-    if (!impl_->convert || in->width <= 0 || in->height <= 0) {
+    if (!x.convert) {
         frame.release();
         return false;
     }
-    // The conversion's result depends on the distance from row to row (it may write a few
-    // pixels past a row's end), so it gets the one OpenCV's reader gives it: the row bytes
-    // rounded up to 32 by widening the row to the next power of two that does so. Where that
-    // is the row itself, the conversion writes straight into `frame`, a view of a buffer
-    // with a spare row after the last; otherwise it writes into a buffer of that layout,
-    // copied out.
-    int stride = 0;
-    for (int align = 1; align <= 32; align *= 2) {
-        stride = (in->width + align - 1) / align * align * 3;
-        if (stride % 32 == 0)
-            break;
-    }
+    // Where that layout is the row itself, the conversion writes straight into `frame`, a
+    // view of a buffer with a spare row after the last; otherwise into a buffer of that
+    // layout, copied out.
+    const int stride = x.stride;
     const bool direct = stride == in->width * 3;
-    cv::Mat& target = direct ? frame : impl_->padded;
-    const cv::Size size(direct ? in->width : stride / 3, in->height);
+    cv::Mat& target = direct ? frame : x.padded;
+    const cv::Size size(stride / 3, in->height);
     const bool fits =
         target.type() == CV_8UC3 && target.size() == size && target.isContinuous() &&
         target.datalimit - target.data >= static_cast<ptrdiff_t>(target.step[0]) * (in->height + 1);
@@ -131,7 +136,7 @@ bool VideoFileDecoder::read(cv::Mat& frame) {
     }
     uint8_t* planes[4] = {target.data, nullptr, nullptr, nullptr};
     int strides[4] = {stride, 0, 0, 0};
-    sws_scale(impl_->convert, in->data, in->linesize, 0, in->height, planes, strides);
+    sws_scale(x.convert, in->data, in->linesize, 0, in->height, planes, strides);
     if (!direct)
         target.colRange(0, in->width).copyTo(frame);
     return true;
