@@ -129,11 +129,20 @@ CameraReader::Result CameraReader::open(const std::string& source,
         std::lock_guard<std::mutex> lock(shared_->mutex);
         fps = facts->first;
         isFile = facts->second;
+        readHere_ = isFile;
     }
     return result;
 }
 
 CameraReader::Result CameraReader::read(cv::Mat& frame, std::chrono::milliseconds limit) {
+    if (readHere_ && !gaveUp_) {
+        // No call is pending, so the camera thread leaves the camera alone.
+        timing::Scope timed(timing::Stage::Capture);
+        if (shared_->camera->read(frame) && !frame.empty())
+            return Result::Done;
+        frame.release();
+        return Result::Failed;
+    }
     const Result result = call(
         [](Camera& camera, cv::Mat& into) {
             timing::Scope timed(timing::Stage::Capture); // on the camera thread

@@ -2,6 +2,11 @@
 // or read does not return (a driver stuck after the device was unplugged) never holds up
 // the loop: the caller waits at most a given time, and gives up at once when its stop
 // check says so. A camera given up on is released by its thread once its call returns.
+//
+// A video file standing in for the camera cannot get stuck that way, so once one is open
+// its frames are read on the caller's thread: handing every frame from one thread to the
+// other wakes both each frame, and on a virtual machine waking an idle processor costs
+// tens of microseconds.
 #pragma once
 
 #include <chrono>
@@ -49,7 +54,9 @@ class CameraReader {
     // the rate the camera reports and `isFile` whether the source is a file.
     Result open(const std::string& source, const std::vector<std::pair<int, double>>& properties,
                 double& fps, bool& isFile, std::chrono::milliseconds limit);
-    // The next frame into `frame` (its buffer is swapped with the reader's own).
+    // The next frame into `frame` (its buffer is swapped with the reader's own). From a
+    // file it is read on the calling thread; `limit` and the stop check then play no part,
+    // as the read returns within a frame period.
     Result read(cv::Mat& frame, std::chrono::milliseconds limit);
 
     // How often the stop check is consulted while a call runs.
@@ -64,6 +71,7 @@ class CameraReader {
     std::shared_ptr<Shared> shared_;
     std::function<bool()> stopRequested_;
     bool gaveUp_ = false;
+    bool readHere_ = false; // a file is open: its frames are read on the caller's thread
 };
 
 } // namespace zorvexa
