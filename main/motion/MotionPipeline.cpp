@@ -185,6 +185,8 @@ bool MotionPipeline::runLiveCapture() {
             continue;
         }
         try {
+            // The video pane's and the indicator's pictures go to the display together.
+            PaneBatch batch(services_.panes);
             if (state_->recording.load() && !recorder_.isOpened() && !recorderFailed_)
                 openRecorder(cameraFps);
             ++loopCounter;

@@ -23,6 +23,29 @@ class PaneHost {
                             int height, bool hiddenUntilFirstImage) = 0;
     virtual void showImage(const std::string& name, const cv::Mat& image) = 0;
     virtual void destroyPane(const std::string& name) = 0;
+    // Between these two calls, pictures shown on the calling thread may be held back and
+    // sent together when the batch ends: the display server is then woken once a frame
+    // rather than once a pane. Not nested.
+    virtual void beginBatch() {}
+    virtual void endBatch() {}
+};
+
+// A batch of PaneHost pictures for the enclosing block (nothing without a host).
+class PaneBatch {
+  public:
+    explicit PaneBatch(PaneHost* host) : host_(host) {
+        if (host_)
+            host_->beginBatch();
+    }
+    ~PaneBatch() {
+        if (host_)
+            host_->endBatch();
+    }
+    PaneBatch(const PaneBatch&) = delete;
+    PaneBatch& operator=(const PaneBatch&) = delete;
+
+  private:
+    PaneHost* host_;
 };
 
 class OpenCvEmbeddedWindow {

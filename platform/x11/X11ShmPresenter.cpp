@@ -125,14 +125,21 @@ void X11ShmPresenter::drainCompletions() {
     }
 }
 
-void X11ShmPresenter::put(int buffer) {
+void X11ShmPresenter::put(int buffer, bool flush) {
     XShmPutImage(x_->display, x_->window, x_->gc, x_->images[buffer], 0, 0, 0, 0,
                  static_cast<unsigned>(width_), static_cast<unsigned>(height_), True);
     ++unread_[buffer];
-    XFlush(x_->display);
+    if (flush)
+        XFlush(x_->display);
 }
 
-bool X11ShmPresenter::present(const cv::Mat& picture) {
+void X11ShmPresenter::flush() {
+    std::lock_guard<std::mutex> lock(mutex_);
+    if (!closed_)
+        XFlush(x_->display);
+}
+
+bool X11ShmPresenter::present(const cv::Mat& picture, bool flush) {
     if ((picture.type() != CV_8UC3 && picture.type() != CV_8UC4) || picture.cols != width_ ||
         picture.rows != height_)
         return false;
@@ -155,7 +162,7 @@ bool X11ShmPresenter::present(const cv::Mat& picture) {
         bgrToBgrx(picture, target);
     else
         picture.copyTo(target);
-    put(next);
+    put(next, flush);
     last_ = next;
     return true;
 }
@@ -163,7 +170,7 @@ bool X11ShmPresenter::present(const cv::Mat& picture) {
 void X11ShmPresenter::repaint() {
     std::lock_guard<std::mutex> lock(mutex_);
     if (!closed_ && last_ >= 0)
-        put(last_);
+        put(last_, true);
 }
 
 void X11ShmPresenter::close() {

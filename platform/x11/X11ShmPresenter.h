@@ -28,8 +28,11 @@ class X11ShmPresenter {
     int height() const { return height_; }
 
     // Shows an 8-bit BGR or BGRA picture of the window's size (BGRA as it is, alpha and
-    // all); false, with nothing shown, for any other. Any thread.
-    bool present(const cv::Mat& picture);
+    // all); false, with nothing shown, for any other. Any thread. Without `flush` the
+    // request waits in the connection's buffer until flush() (or the next present).
+    bool present(const cv::Mat& picture, bool flush = true);
+    // Sends what the connection holds. Any thread.
+    void flush();
     // Puts the last picture again (the window was exposed), if there is one. Any thread.
     void repaint();
     // Stops for good and waits until the server has read every picture sent, so that the
@@ -40,7 +43,7 @@ class X11ShmPresenter {
     struct Connection;
     X11ShmPresenter(std::unique_ptr<Connection> connection, int width, int height);
     void drainCompletions();
-    void put(int buffer);
+    void put(int buffer, bool flush);
 
     std::unique_ptr<Connection> x_;
     const int width_;

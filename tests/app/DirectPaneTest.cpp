@@ -139,5 +139,23 @@ TEST(DirectPanes, ExposedWindowIsDrawnAgainAndAClosedPaneTakesNothing) {
     QCoreApplication::processEvents();
 }
 
+TEST(DirectPanes, PicturesOfABatchAreSentWhenItEnds) {
+    Panes panes;
+    ASSERT_NE(panes.display, nullptr);
+    ASSERT_TRUE(panes.sameInBoth(randomPicture(240, 320, CV_8UC3)));
+    PaneWidget* pane = panes.direct.pane("video");
+    const QImage before = readBack(panes.display, pane->winId(), 320, 240);
+    const cv::Mat next = randomPicture(240, 320, CV_8UC3);
+    bool heldBack = false;
+    std::thread([&] {
+        PaneBatch batch(&panes.direct);
+        panes.direct.showImage("video", next);
+        XSync(panes.display, False); // whatever reached the server is drawn by now
+        heldBack = readBack(panes.display, pane->winId(), 320, 240) == before;
+    }).join();
+    EXPECT_TRUE(heldBack) << "sent before the batch ended";
+    EXPECT_TRUE(windowShows(panes.display, pane, toQImage(next))) << "not sent at its end";
+}
+
 } // namespace
 } // namespace zorvexa

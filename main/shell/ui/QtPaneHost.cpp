@@ -1,5 +1,8 @@
 #include "main/shell/ui/QtPaneHost.h"
 
+#include <algorithm>
+#include <vector>
+
 #include <QGuiApplication>
 #include <QPainter>
 #include <QThread>
@@ -12,6 +15,17 @@
 #include "platform/DebugSink.h"
 
 namespace zorvexa {
+
+namespace {
+
+// The direct panes whose pictures wait for the end of the calling thread's batch.
+struct PaneBatchState {
+    bool open = false;
+    std::vector<std::shared_ptr<X11ShmPresenter>> held;
+};
+thread_local PaneBatchState tBatch;
+
+} // namespace
 
 QImage toQImage(const cv::Mat& image) {
     if (image.empty())
@@ -113,10 +127,10 @@ void QtPaneHost::paintDirectly(Slot& slot) {
 
 // The picture as the pane's own painting would show it: the common case, a BGR picture of
 // the pane's size, goes in as it is; any other is first painted as PaneWidget paints it.
-void QtPaneHost::showDirectly(Slot& slot, const cv::Mat& image) {
+void QtPaneHost::showDirectly(Slot& slot, const cv::Mat& image, bool flush) {
     if (!image.empty() && image.type() == CV_8UC3 && image.cols == slot.width &&
         image.rows == slot.height) {
-        slot.direct->present(image);
+        slot.direct->present(image, flush);
         return;
     }
     QImage canvas(slot.width, slot.height, QImage::Format_RGB32);
@@ -125,7 +139,8 @@ void QtPaneHost::showDirectly(Slot& slot, const cv::Mat& image) {
         PaneWidget::paint(painter, canvas.size(), toQImage(image));
     }
     slot.direct->present(cv::Mat(canvas.height(), canvas.width(), CV_8UC4, canvas.bits(),
-                                 static_cast<size_t>(canvas.bytesPerLine())));
+                                 static_cast<size_t>(canvas.bytesPerLine())),
+                         flush);
 }
 
 void QtPaneHost::showImage(const std::string& name, const cv::Mat& image) {
@@ -134,7 +149,10 @@ void QtPaneHost::showImage(const std::string& name, const cv::Mat& image) {
         return;
     std::shared_ptr<Slot> slot = found->second;
     if (slot->direct) {
-        showDirectly(*slot, image);
+        showDirectly(*slot, image, !tBatch.open);
+        if (tBatch.open &&
+            std::find(tBatch.held.begin(), tBatch.held.end(), slot->direct) == tBatch.held.end())
+            tBatch.held.push_back(slot->direct);
         if (!slot->showPosted.exchange(true))
             QMetaObject::invokeMethod(
                 this,
@@ -174,6 +192,17 @@ void QtPaneHost::showImage(const std::string& name, const cv::Mat& image) {
                 widget->show(); // WA_ShowWithoutActivating: the focus stays where it is
         },
         Qt::QueuedConnection);
+}
+
+void QtPaneHost::beginBatch() {
+    tBatch.open = true;
+}
+
+void QtPaneHost::endBatch() {
+    tBatch.open = false;
+    for (const std::shared_ptr<X11ShmPresenter>& presenter : tBatch.held)
+        presenter->flush();
+    tBatch.held.clear();
 }
 
 void QtPaneHost::destroyPane(const std::string& name) {

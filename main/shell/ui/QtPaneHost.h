@@ -48,6 +48,9 @@ class QtPaneHost : public QObject, public PaneHost {
                     bool hiddenUntilFirstImage) override;
     void showImage(const std::string& name, const cv::Mat& image) override;
     void destroyPane(const std::string& name) override;
+    // Panes drawn directly put their pictures at once and send them at the batch's end.
+    void beginBatch() override;
+    void endBatch() override;
 
     // Window thread only.
     PaneWidget* pane(const std::string& name) const;
@@ -68,7 +71,7 @@ class QtPaneHost : public QObject, public PaneHost {
         std::array<QImage, kMaxImagesInFlight + 2> buffers;
     };
     void paintDirectly(Slot& slot);
-    static void showDirectly(Slot& slot, const cv::Mat& image);
+    static void showDirectly(Slot& slot, const cv::Mat& image, bool flush = true);
 
     bool direct_ = false;
     std::map<WindowHandle, QPointer<QWidget>> hosts_;
