@@ -17,6 +17,7 @@
 #include "main/motion/FrameAnalysis.h"
 #include "main/motion/FrameScaling.h"
 #include "main/motion/MotionDir.h"
+#include "main/motion/PaintedRuns.h"
 #include "main/shell/AppState.h"
 #include "platform/DebugSink.h"
 #include "platform/Desktop.h"
@@ -487,6 +488,9 @@ bool MotionPipeline::playGuideVideo(const std::string& path, const std::string& 
     std::array<bool, kGuideFramesDecodedAhead> decoded{};
     size_t aheadCount = 0, aheadNext = 0;
     CaptionBand band; // the same box on every frame of the clip
+    PaintedRuns border([](cv::Mat& image, const cv::Scalar& colour) {
+        cv::rectangle(image, cv::Point(0, 0), cv::Point(238, 238), colour, 2, cv::LINE_8);
+    });
     while (n > 0) {
         if (!state_->guidePlaying.load())
             break;
@@ -502,8 +506,7 @@ bool MotionPipeline::playGuideVideo(const std::string& path, const std::string& 
         if (decoded[aheadNext++]) {
             if (!caption.empty())
                 band.draw(lines, frameIndex, frame, false, 0.8);
-            cv::rectangle(frame, cv::Point(0, 0), cv::Point(238, 238), cv::Scalar(0, 0, 0), 2,
-                          cv::LINE_8);
+            border.paint(frame, cv::Scalar(0, 0, 0));
             if (guideWindow_)
                 guideWindow_->show(frame);
         }

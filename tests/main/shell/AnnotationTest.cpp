@@ -10,6 +10,7 @@
 #include "main/motion/Annotation.h"
 #include "main/motion/CaptionBand.h"
 #include "main/motion/CaptionStamps.h"
+#include "main/motion/PaintedRuns.h"
 #include "main/motion/TextStamp.h"
 
 using namespace zorvexa;
@@ -154,6 +155,29 @@ TEST(AnnotationCaptions, BandCopiesAreTheDrawnCaptions) {
             ASSERT_EQ(cv::norm(picture, expected, cv::NORM_INF), 0)
                 << lines[0] << ", frame " << frame;
         }
+    }
+}
+
+// The guide pane's frame painted from its runs must be OpenCV's drawing, on the clip's own
+// size, after a change of size, clipped on a smaller picture, and in another colour.
+TEST(AnnotationFrame, PaintedRunsAreTheDrawing) {
+    const auto frame = [](cv::Mat& image, const cv::Scalar& colour) {
+        cv::rectangle(image, cv::Point(0, 0), cv::Point(238, 238), colour, 2, cv::LINE_8);
+    };
+    PaintedRuns runs(frame);
+    cv::RNG rng(9);
+    const std::vector<std::pair<cv::Size, cv::Scalar>> cases{{{240, 240}, {0, 0, 0}},
+                                                             {{240, 240}, {0, 0, 0}},
+                                                             {{320, 260}, {0, 0, 0}},
+                                                             {{120, 200}, {0, 0, 0}},
+                                                             {{240, 240}, {30, 200, 90}}};
+    for (const auto& [size, colour] : cases) {
+        cv::Mat picture(size, CV_8UC3);
+        rng.fill(picture, cv::RNG::UNIFORM, 0, 256);
+        cv::Mat expected = picture.clone();
+        frame(expected, colour);
+        runs.paint(picture, colour);
+        ASSERT_EQ(cv::norm(picture, expected, cv::NORM_INF), 0) << size << " " << colour;
     }
 }
 
