@@ -13,11 +13,13 @@
 #include <chrono>
 #include <csignal>
 #include <cstdlib>
+#include <memory>
 
+#include <fcntl.h>
 #include <unistd.h>
 
 #include <QApplication>
-#include <QTimer>
+#include <QSocketNotifier>
 
 #include "common/StageTiming.h"
 #include "main/control/ExecutorThreads.h"
@@ -40,16 +42,18 @@ std::string envText(const char* name) {
 // Shared by every thread of the program; outlives them all.
 zorvexa::AppState g_state;
 
-// Set by Ctrl+C, a closed terminal or a session that ends: the program then closes as
-// through File > Exit, so the options and the session's calories are saved. A second
-// signal ends the program at once.
-std::atomic<bool> g_closeRequested{false};
+// Ctrl+C, a closed terminal or a session that ends: the program then closes as through
+// File > Exit, so the options and the session's calories are saved. A second signal ends
+// the program at once. The handler writes a byte into a pipe, which wakes the window
+// thread's event loop only when a signal came.
 std::atomic<int> g_closeSignals{0};
+int g_closePipe[2] = {-1, -1};
 
 void requestClose(int signal) {
-    if (g_closeSignals.fetch_add(1) > 0)
+    if (g_closeSignals.fetch_add(1) > 0 || g_closePipe[1] < 0)
         _exit(128 + signal);
-    g_closeRequested.store(true);
+    const char byte = 1;
+    [[maybe_unused]] const ssize_t written = write(g_closePipe[1], &byte, 1);
 }
 
 // How long the end of the program waits for executor threads (a click holds the button
@@ -70,6 +74,8 @@ void saveSessionAtExit() {
 }
 
 void installCloseSignals() {
+    if (pipe2(g_closePipe, O_CLOEXEC | O_NONBLOCK) != 0)
+        g_closePipe[0] = g_closePipe[1] = -1; // a signal then ends the program at once
     struct sigaction action {};
     action.sa_handler = requestClose;
     sigemptyset(&action.sa_mask);
@@ -104,12 +110,16 @@ int main(int argc, char** argv) {
     zorvexa::setDesktopLostHandler([&shell] { shell.saveSession(); });
     shell.startUp();
     installCloseSignals();
-    QTimer closeWatch;
-    QObject::connect(&closeWatch, &QTimer::timeout, [&shell] {
-        if (g_closeRequested.exchange(false))
+    std::unique_ptr<QSocketNotifier> closeWatch;
+    if (g_closePipe[0] >= 0) {
+        closeWatch = std::make_unique<QSocketNotifier>(g_closePipe[0], QSocketNotifier::Read);
+        QObject::connect(closeWatch.get(), &QSocketNotifier::activated, [&shell] {
+            char bytes[16];
+            while (read(g_closePipe[0], bytes, sizeof bytes) > 0) {
+            }
             shell.runCommand(zorvexa::command::kExit);
-    });
-    closeWatch.start(200);
+        });
+    }
     const int code = app.exec();
     shell.shutDown();
     // No executor presses anything from here on; what is still held goes up.
