@@ -17,7 +17,7 @@ enum class Stage : int {
     Interpret,    // interpretation, stroke counting, history
     Dispatch,     // gesture dispatch (up to the executor's hand-over)
     Draw,         // arrow, captions, pointer rectangle on the shown frame
-    PaneHandOver, // image conversion and queued hand-over to a pane
+    PaneHandOver, // image conversion and hand-over to a pane; sending a frame's pictures
     Painting,     // a pane's paint event on the window thread
     GuideClip,    // one guide clip frame: read, captions, frame, hand-over
     Indicator,    // the indicator update of one frame

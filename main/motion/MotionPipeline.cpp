@@ -224,6 +224,10 @@ bool MotionPipeline::runLiveCapture() {
                 timing::Scope timed(timing::Stage::Indicator);
                 services_.updateIndicator(undrawnKept_ ? clean : frame, latestDirection());
             }
+            {
+                timing::Scope timed(timing::Stage::PaneHandOver);
+                batch.end();
+            }
         } catch (const std::exception& e) {
             // One frame is lost; the loop carries on with the next.
             undrawn_ = nullptr; // `clean` is the loop's own: nothing outside it copies there

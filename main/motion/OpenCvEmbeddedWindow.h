@@ -37,9 +37,12 @@ class PaneBatch {
         if (host_)
             host_->beginBatch();
     }
-    ~PaneBatch() {
+    ~PaneBatch() { end(); }
+    // Sends the batch now rather than at the end of the block.
+    void end() {
         if (host_)
             host_->endBatch();
+        host_ = nullptr;
     }
     PaneBatch(const PaneBatch&) = delete;
     PaneBatch& operator=(const PaneBatch&) = delete;
