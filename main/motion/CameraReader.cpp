@@ -28,6 +28,12 @@ class FrameSourceCamera final : public Camera {
     FrameSource source_;
 };
 
+// One frame, timed as the capture stage on whichever thread reads it.
+bool readFrame(Camera& camera, cv::Mat& into) {
+    timing::Scope timed(timing::Stage::Capture);
+    return camera.read(into) && !into.empty();
+}
+
 } // namespace
 
 std::unique_ptr<Camera> makeFrameSourceCamera() {
@@ -137,18 +143,12 @@ CameraReader::Result CameraReader::open(const std::string& source,
 CameraReader::Result CameraReader::read(cv::Mat& frame, std::chrono::milliseconds limit) {
     if (readHere_ && !gaveUp_) {
         // No call is pending, so the camera thread leaves the camera alone.
-        timing::Scope timed(timing::Stage::Capture);
-        if (shared_->camera->read(frame) && !frame.empty())
+        if (readFrame(*shared_->camera, frame))
             return Result::Done;
         frame.release();
         return Result::Failed;
     }
-    const Result result = call(
-        [](Camera& camera, cv::Mat& into) {
-            timing::Scope timed(timing::Stage::Capture); // on the camera thread
-            return camera.read(into) && !into.empty();
-        },
-        limit);
+    const Result result = call(readFrame, limit);
     if (result == Result::Done || result == Result::Failed) {
         std::lock_guard<std::mutex> lock(shared_->mutex);
         if (!gaveUp_)
