@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cstdint>
+#include <utility>
 
 #include <opencv2/imgproc.hpp>
 
@@ -155,7 +156,67 @@ __attribute__((target("avx2"))) int halveRowWide(const std::uint8_t* a, const st
     }
     return x;
 }
+// Masks that reverse the order of 16 pixels held in three 16-byte thirds: output third r
+// takes from input third q with masks[r][q].
+using ReverseMasks = std::array<std::array<std::array<std::int8_t, 16>, 3>, 3>;
+constexpr ReverseMasks reverseMasks() {
+    ReverseMasks masks{};
+    for (int r = 0; r < 3; ++r)
+        for (int q = 0; q < 3; ++q)
+            for (int j = 0; j < 16; ++j) {
+                const int k = 16 * r + j;                    // byte 3 i + c of the output
+                const int source = 3 * (15 - k / 3) + k % 3; // byte c of pixel 15 - i
+                masks[r][q][j] = static_cast<std::int8_t>(source / 16 == q ? source % 16 : -128);
+            }
+    return masks;
+}
+
+constexpr ReverseMasks kReverseMasks = reverseMasks();
+
+struct SixteenPixels {
+    __m128i third[3];
+};
+
+__attribute__((target("ssse3"))) inline SixteenPixels reversedAt(const std::uint8_t* at) {
+    const auto mask = [](int r, int q) {
+        return _mm_loadu_si128(reinterpret_cast<const __m128i*>(kReverseMasks[r][q].data()));
+    };
+    const __m128i* in = reinterpret_cast<const __m128i*>(at);
+    const __m128i a = _mm_loadu_si128(in), b = _mm_loadu_si128(in + 1), c = _mm_loadu_si128(in + 2);
+    // Output third r draws on the input thirds q with 1 <= r + q <= 3.
+    return {{_mm_or_si128(_mm_shuffle_epi8(b, mask(0, 1)), _mm_shuffle_epi8(c, mask(0, 2))),
+             _mm_or_si128(
+                 _mm_or_si128(_mm_shuffle_epi8(a, mask(1, 0)), _mm_shuffle_epi8(b, mask(1, 1))),
+                 _mm_shuffle_epi8(c, mask(1, 2))),
+             _mm_or_si128(_mm_shuffle_epi8(a, mask(2, 0)), _mm_shuffle_epi8(b, mask(2, 1)))}};
+}
+
+__attribute__((target("ssse3"))) inline void store(std::uint8_t* at, const SixteenPixels& p) {
+    __m128i* out = reinterpret_cast<__m128i*>(at);
+    for (int r = 0; r < 3; ++r)
+        _mm_storeu_si128(out + r, p.third[r]);
+}
+
+// Swaps blocks of 16 pixels from both ends of the row, each reversed, while they do not
+// meet; returns the number of pixels done at each end.
+__attribute__((target("ssse3"))) int mirrorRowShuffled(std::uint8_t* row, int width) {
+    int done = 0;
+    for (; 2 * (done + 16) <= width; done += 16) {
+        std::uint8_t* left = row + 3 * done;
+        std::uint8_t* right = row + 3 * (width - done - 16);
+        const SixteenPixels l = reversedAt(left), r = reversedAt(right);
+        store(left, r);
+        store(right, l);
+    }
+    return done;
+}
 #endif
+
+void mirrorRowPlain(std::uint8_t* row, int from, int width) {
+    for (int i = from, j = width - 1 - from; i < j; ++i, --j)
+        for (int c = 0; c < 3; ++c)
+            std::swap(row[3 * i + c], row[3 * j + c]);
+}
 
 bool halves(const cv::Mat& frame, cv::Size size) {
     return frame.type() == CV_8UC3 && frame.cols == 2 * size.width && frame.rows == 2 * size.height;
@@ -204,6 +265,25 @@ void resizeBilinear(const cv::Mat& frame, cv::Mat& out, cv::Size size) {
         }
 #endif
         halveRowPlain(a, b, row, 0, size.width);
+    }
+}
+
+void mirrorColumns(cv::Mat& frame) {
+    if (frame.type() != CV_8UC3) {
+        cv::flip(frame, frame, 1);
+        return;
+    }
+#if ZV_HALVE_SHUFFLE
+    static const bool shuffle = __builtin_cpu_supports("ssse3");
+#endif
+    for (int y = 0; y < frame.rows; ++y) {
+        std::uint8_t* row = frame.ptr<std::uint8_t>(y);
+        int done = 0;
+#if ZV_HALVE_SHUFFLE
+        if (shuffle)
+            done = mirrorRowShuffled(row, frame.cols);
+#endif
+        mirrorRowPlain(row, done, frame.cols);
     }
 }
 

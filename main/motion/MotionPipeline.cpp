@@ -202,7 +202,7 @@ bool MotionPipeline::runLiveCapture() {
                 else
                     frame = raw;
                 if (state_->mirrorImage.load())
-                    cv::flip(frame, frame, 1);
+                    mirrorColumns(frame);
                 resizeBilinear(frame, processing,
                                cv::Size(state_->frameWidth, state_->frameHeight));
                 if (state_->recording.load() && recorder_.isOpened())

@@ -38,3 +38,25 @@ TEST(FrameScaling, ResizeEqualsOpenCvsBilinear) {
         EXPECT_EQ(cv::norm(ours, expected, cv::NORM_INF), 0) << level;
     }
 }
+
+// Mirroring must be cv::flip's: at widths around the 16-pixel blocks taken from both ends
+// (where the blocks meet or leave an odd middle), in a region of a larger picture, and for
+// another type.
+TEST(FrameScaling, MirrorEqualsOpenCvsFlip) {
+    cv::RNG rng(11);
+    cv::Mat large(300, 400, CV_8UC3);
+    rng.fill(large, cv::RNG::UNIFORM, 0, 256);
+    std::vector<cv::Mat> cases;
+    for (int width : {1, 2, 15, 16, 31, 32, 33, 47, 48, 63, 64, 65, 320})
+        cases.push_back(large(cv::Rect(0, 0, width, 3)).clone());
+    cases.push_back(large(cv::Rect(5, 7, 320, 240)));
+    cv::Mat grey(4, 37, CV_8UC1);
+    rng.fill(grey, cv::RNG::UNIFORM, 0, 256);
+    cases.push_back(grey);
+    for (cv::Mat& frame : cases) {
+        cv::Mat expected;
+        cv::flip(frame, expected, 1);
+        mirrorColumns(frame);
+        EXPECT_EQ(cv::norm(frame, expected, cv::NORM_INF), 0) << frame.size() << frame.type();
+    }
+}
