@@ -65,7 +65,9 @@ threadTicks() {
 # Leaves c0 c1 t0 t1 rss0 rss1 thr0 thr1 and the threads and timing readings in $root.
 measure() {
   local run=$1 timed=$2
-  rm -f "$root/timing.txt" "$root/work/"*.ini
+  # Each run starts without the settings and sessions log the one before saved beside the
+  # program.
+  rm -f "$root/timing.txt" "$root/bin/Zorvexa.ini" "$root/bin/sessionslog.html"
   (cd "$root/work" && export ZORVEXA_CAMERA="$demo" &&
      { [ "$timed" = 1 ] && export ZORVEXA_TIMING="$root/timing.txt" || unset ZORVEXA_TIMING; } &&
      exec "$root/bin/zorvexa" >"$root/program.log" 2>&1) &
