@@ -8,18 +8,19 @@
 # the same length then has the record on (ZORVEXA_TIMING) and prints the per-stage
 # breakdown as mean microseconds of CPU time per live frame, and its own CPU share.
 #
-# Usage: bench/live-cost.sh [-s SECONDS] [-w WARMUP] [-d :DISPLAY] [-r RUNS] [-o SHOTDIR] [-n] [EXE]
+# Usage: bench/live-cost.sh [-s SECONDS] [-w WARMUP] [-d :DISPLAY] [-r RUNS] [-o SHOTDIR] [-n] [-m] [EXE]
 #   SECONDS  measured window (default 40)      WARMUP  seconds before it (default 10)
 #   DISPLAY  X display to create (default :15) RUNS    repetitions (default 1)
 #   SHOTDIR  screenshots of the screen and the panes at the end of each run
 #   -n       no breakdown run
+#   -m       with "Mirror image" on (mirrorImage=1 in the settings file)
 #   EXE      the program (default build/bin/zorvexa)
 set -u
-seconds=40 warmup=10 display=:15 runs=1 shots= breakdown=1
-while getopts "s:w:d:r:o:n" opt; do
+seconds=40 warmup=10 display=:15 runs=1 shots= breakdown=1 mirror=
+while getopts "s:w:d:r:o:nm" opt; do
   case $opt in
     s) seconds=$OPTARG ;; w) warmup=$OPTARG ;; d) display=$OPTARG ;;
-    r) runs=$OPTARG ;; o) shots=$OPTARG ;; n) breakdown= ;; *) exit 2 ;;
+    r) runs=$OPTARG ;; o) shots=$OPTARG ;; n) breakdown= ;; m) mirror=1 ;; *) exit 2 ;;
   esac
 done
 shift $((OPTIND - 1))
@@ -68,6 +69,7 @@ measure() {
   # Each run starts without the settings and sessions log the one before saved beside the
   # program.
   rm -f "$root/timing.txt" "$root/bin/Zorvexa.ini" "$root/bin/sessionslog.html"
+  [ -n "$mirror" ] && printf '[OPTIONS]\nmirrorImage=1\n' >"$root/bin/Zorvexa.ini"
   (cd "$root/work" && export ZORVEXA_CAMERA="$demo" &&
      { [ "$timed" = 1 ] && export ZORVEXA_TIMING="$root/timing.txt" || unset ZORVEXA_TIMING; } &&
      exec "$root/bin/zorvexa" >"$root/program.log" 2>&1) &
