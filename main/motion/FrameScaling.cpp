@@ -156,6 +156,7 @@ __attribute__((target("avx2"))) int halveRowWide(const std::uint8_t* a, const st
     }
     return x;
 }
+
 // Masks that reverse the order of 16 pixels held in three 16-byte thirds: output third r
 // takes from input third q with masks[r][q].
 using ReverseMasks = std::array<std::array<std::array<std::int8_t, 16>, 3>, 3>;
