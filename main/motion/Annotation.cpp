@@ -4,6 +4,8 @@
 
 #include <opencv2/imgproc.hpp>
 
+#include "main/motion/PaintedRuns.h"
+
 namespace zorvexa {
 namespace {
 
@@ -152,8 +154,8 @@ namespace {
 struct ArrowStencil {
     int direction = 0;
     cv::Size size;
-    std::vector<cv::Point> ring; // circle pixels the arms leave uncovered
-    std::vector<cv::Point> arms;
+    std::vector<PixelRun> ring; // circle pixels the arms leave uncovered
+    std::vector<PixelRun> arms;
 };
 
 const ArrowStencil& arrowStencil(MotionDir direction, const cv::Size& size) {
@@ -167,15 +169,8 @@ const ArrowStencil& arrowStencil(MotionDir direction, const cv::Size& size) {
     ArrowStencil s;
     s.direction = direction;
     s.size = size;
-    for (int y = 0; y < mask.rows; ++y) {
-        const uchar* row = mask.ptr<uchar>(y);
-        for (int x = 0; x < mask.cols; ++x) {
-            if (row[x] == 1)
-                s.ring.emplace_back(x, y);
-            else if (row[x] == 2)
-                s.arms.emplace_back(x, y);
-        }
-    }
+    s.ring = runsOf(mask, 1);
+    s.arms = runsOf(mask, 2);
     if (stencils.size() >= 32) // sizes change only with the picture's size
         stencils.clear();
     stencils.push_back(std::move(s));
@@ -193,14 +188,8 @@ void drawGestureArrow(cv::Mat& image, MotionDir direction, bool hasAction) {
         return;
     }
     const ArrowStencil& stencil = arrowStencil(direction, image.size());
-    const auto fill = [&image](const std::vector<cv::Point>& points, const cv::Scalar& c) {
-        const cv::Vec3b value(static_cast<uchar>(c[0]), static_cast<uchar>(c[1]),
-                              static_cast<uchar>(c[2]));
-        for (const cv::Point& p : points)
-            image.ptr<cv::Vec3b>(p.y)[p.x] = value;
-    };
-    fill(stencil.ring, kBlue);
-    fill(stencil.arms, colour);
+    paintRuns(image, stencil.ring, kBlue);
+    paintRuns(image, stencil.arms, colour);
 }
 
 } // namespace zorvexa

@@ -1,7 +1,8 @@
 // An opaque drawing (no anti-aliasing) made on picture after picture of one size, such as
-// the guide pane's frame: the pixels it paints are found once, by drawing it on a mask, and
-// from then on painted as runs along the rows. Thick lines cost OpenCV a polygon fill each
-// time; the runs give the same pixels for a few thousand byte writes.
+// the guide pane's frame or the gesture arrow: the pixels it paints are found once, by
+// drawing it on a mask, and from then on painted as runs along the rows. Thick lines cost
+// OpenCV a polygon fill each time; the runs give the same pixels for a few thousand byte
+// writes.
 #pragma once
 
 #include <functional>
@@ -10,6 +11,17 @@
 #include <opencv2/core.hpp>
 
 namespace zorvexa {
+
+// Columns [from, to) of one row.
+struct PixelRun {
+    int row, from, to;
+};
+
+// The runs of the pixels of an 8-bit, one-channel `mask` that equal `label`.
+std::vector<PixelRun> runsOf(const cv::Mat& mask, uchar label);
+
+// Writes `colour` into the pixels of `runs` of an 8-bit, 3-channel `image`.
+void paintRuns(cv::Mat& image, const std::vector<PixelRun>& runs, const cv::Scalar& colour);
 
 class PaintedRuns {
   public:
@@ -23,12 +35,9 @@ class PaintedRuns {
     void paint(cv::Mat& image, const cv::Scalar& colour);
 
   private:
-    struct Run {
-        int row, from, to; // columns [from, to)
-    };
     Draw draw_;
     cv::Size size_;
-    std::vector<Run> runs_;
+    std::vector<PixelRun> runs_;
 };
 
 } // namespace zorvexa
